@@ -1,0 +1,165 @@
+#include "LevelLoader.h"
+
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string_view>
+
+#include "GameError.h"
+#include "LevelFile.h"
+
+namespace vornak {
+
+namespace {
+
+bool IsBlank(char character) { return character == ' ' || character == '\t'; }
+
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// Column and row lines: blanks around an optional sign and decimal digits, nothing else.
+std::int32_t ParseWholeNumber(const std::filesystem::path& file, int lineNumber,
+                              const std::string& line) {
+    std::string_view text = TrimBlanks(line);
+    if (text.empty()) {
+        throw GameError(file, lineNumber, line, "is empty; a whole number is needed");
+    }
+    const bool negative = text.front() == '-';
+    if (text.front() == '-' || text.front() == '+') {
+        text.remove_prefix(1);
+    }
+    if (text.empty()) {
+        throw GameError(file, lineNumber, line, "is not a whole number");
+    }
+    constexpr std::int64_t Limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+    std::int64_t magnitude = 0;
+    bool tooLarge = false;
+    for (const char digit : text) {
+        if (digit < '0' || digit > '9') {
+            throw GameError(file, lineNumber, line, "is not a whole number");
+        }
+        magnitude = magnitude * 10 + (digit - '0');
+        if (magnitude > Limit) {
+            tooLarge = true;
+            magnitude = Limit + 1;  // keeps the product small while the digits are checked
+        }
+    }
+    const std::int64_t value = negative ? -magnitude : magnitude;
+    if (tooLarge || value > std::numeric_limits<std::int32_t>::max() ||
+        value < std::numeric_limits<std::int32_t>::min()) {
+        throw GameError(file, lineNumber, line, "lies outside the signed 32-bit range");
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+void LoadTiles(WindowOperations& window, const std::filesystem::path& programDir) {
+    LevelFile file(programDir / TilesMapFileName, LevelFile::WhenMissing::CreateEmpty);
+    int tileIndex = 0;
+    for (int byte = file.ReadByte(); byte >= 0; byte = file.ReadByte()) {
+        if (byte == '\n' || byte == '\r' || byte == '\0') {
+            continue;
+        }
+        if (tileIndex == TileCount) {
+            throw GameError(file.Path(), "holds more than 300 tile characters; the grid has 20 "
+                                         "columns and 15 rows");
+        }
+        window.SetTilePicture(tileIndex, TilePicturePath(programDir, static_cast<unsigned char>(byte)));
+        ++tileIndex;
+    }
+}
+
+void LoadBlocks(GameState& state, const std::filesystem::path& programDir) {
+    LevelFile file(programDir / BlocksMapFileName, LevelFile::WhenMissing::CreateEmpty);
+    int column = 1;
+    int row = 1;
+    for (int byte = file.ReadByte(); byte >= 0; byte = file.ReadByte()) {
+        if (byte != '#' && byte != ' ') {
+            continue;
+        }
+        if (row > GridRows) {
+            throw GameError(file.Path(), "holds more than 300 cells (\"#\" or space); the grid "
+                                         "has 20 columns and 15 rows");
+        }
+        state.Blocks(column, row) = byte == '#';
+        if (++column > GridColumns) {
+            column = 1;
+            ++row;
+        }
+    }
+}
+
+std::string ReadCarsLine(LevelFile& file, int& lineNumber) {
+    std::optional<std::string> line = file.ReadLine();
+    ++lineNumber;
+    if (!line) {
+        throw GameError(file.Path(),
+                        "has only " + std::to_string(lineNumber - 1) +
+                            " lines; it needs six: column, row and heading of car 1, then of car 2");
+    }
+    // Editors on some systems start a text file with a byte-order mark; it is never a number.
+    constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+    if (lineNumber == 1 && std::string_view(*line).substr(0, 3) == ByteOrderMark) {
+        line->erase(0, ByteOrderMark.size());
+    }
+    return *line;
+}
+
+std::int32_t ReadCarsNumber(LevelFile& file, int& lineNumber) {
+    const std::string line = ReadCarsLine(file, lineNumber);
+    return ParseWholeNumber(file.Path(), lineNumber, line);
+}
+
+void LoadCars(GameState& state, WindowOperations& window, const std::filesystem::path& programDir) {
+    LevelFile file(programDir / CarsFileName, LevelFile::WhenMissing::Fail);
+    int lineNumber = 0;
+    for (int car = 1; car <= CarCount; ++car) {
+        state.CarX(car) = ReadCarsNumber(file, lineNumber);
+        window.SetCarLeft(car, CellOrigin(state.CarX(car)));
+        state.CarY(car) = ReadCarsNumber(file, lineNumber);
+        window.SetCarTop(car, CellOrigin(state.CarY(car)));
+        state.CarDirection(car) = ReadCarsLine(file, lineNumber);
+    }
+}
+
+void AppendUtf8Latin1(std::string& name, unsigned char character) {
+    if (character < 0x80) {
+        name += static_cast<char>(character);
+    } else {
+        name += static_cast<char>(0xC0 | (character >> 6));
+        name += static_cast<char>(0x80 | (character & 0x3F));
+    }
+}
+
+}  // namespace
+
+void LevelLoader(GameState& state, WindowOperations& window,
+                 const std::filesystem::path& programDir) {
+    LoadTiles(window, programDir);
+    LoadBlocks(state, programDir);
+    LoadCars(state, window, programDir);
+    for (int car = 1; car <= CarCount; ++car) {
+        window.SetCarPicture(car, CarPicturePath(programDir, car, state.CarDirection(car)));
+    }
+}
+
+std::filesystem::path TilePicturePath(const std::filesystem::path& programDir,
+                                      unsigned char tileCharacter) {
+    std::string name = "Tile";
+    AppendUtf8Latin1(name, tileCharacter);
+    name += ".bmp";
+    return programDir / name;
+}
+
+std::filesystem::path CarPicturePath(const std::filesystem::path& programDir, int car,
+                                     const std::string& direction) {
+    return programDir / ("Car" + std::to_string(car) + direction + ".gif");
+}
+
+}  // namespace vornak

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "GameState.h"
+#include "WindowOperations.h"
+
+namespace vornak {
+
+inline constexpr const char* TilesMapFileName = "TilesMap.txt";
+inline constexpr const char* BlocksMapFileName = "BlocksMap.txt";
+inline constexpr const char* CarsFileName = "Cars.txt";
+
+// Reads the three level files from programDir into state and puts the tiles and cars on screen
+// through window. Throws GameError naming the file and the fault; the state is then unusable.
+void LevelLoader(GameState& state, WindowOperations& window,
+                 const std::filesystem::path& programDir);
+
+// "Tile" + the tile character + ".bmp". A byte above 127 is taken as Latin-1 and written in UTF-8.
+std::filesystem::path TilePicturePath(const std::filesystem::path& programDir,
+                                      unsigned char tileCharacter);
+
+// "Car" + the car number + the direction text + ".gif", e.g. Car1right.gif.
+std::filesystem::path CarPicturePath(const std::filesystem::path& programDir, int car,
+                                     const std::string& direction);
+
+}  // namespace vornak

@@ -1,0 +1,22 @@
+# Sourced by the other scripts: installs the Debian packages they name, when they are missing.
+
+need_packages() {
+    local missing=()
+    local package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing Debian packages: ${missing[*]}"
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        command -v sudo >/dev/null || { echo "Run as root, or install sudo, to install: ${missing[*]}" >&2; return 1; }
+        sudo=(sudo)
+    fi
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev)
+TEST_PACKAGES=(libgtest-dev xvfb xdotool x11-apps imagemagick)
