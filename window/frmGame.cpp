@@ -1,0 +1,191 @@
+#include "frmGame.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <iostream>
+
+#include "Controls.h"
+#include "GameError.h"
+#include "KeyReceiver.h"
+#include "LevelLoader.h"
+#include "MovementTick.h"
+#include "PictureFile.h"
+#include "Playfield.h"
+
+namespace vornak {
+
+namespace {
+
+void CheckCar(int car) {
+    if (car < 1 || car > CarCount) {
+        throw std::out_of_range("there is no car " + std::to_string(car));
+    }
+}
+
+}  // namespace
+
+frmGame::frmGame(std::filesystem::path programDir)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint),
+      programDir_(std::move(programDir)),
+      playfield_(new Playfield(this)),
+      picKeyReceiver_(new KeyReceiver(this, [this](int keyCode, int shift) {
+          picKeyReceiver_KeyDown(keyCode, shift);
+      })),
+      cmdRun_(new QPushButton(QString::fromUtf8(StartCaption), this)) {
+    setWindowTitle(QStringLiteral("Vornak"));
+    setFixedSize(ClientWidth, ClientHeight);
+    setFocusPolicy(Qt::NoFocus);
+
+    playfield_->setGeometry(0, 0, ClientWidth, ClientHeight);
+    cmdRun_->setGeometry(328, 8, 81, 25);
+    cmdRun_->setAutoDefault(false);
+    picKeyReceiver_->setGeometry(328, 72, 81, 9);
+    playfield_->lower();
+    setTabOrder(picKeyReceiver_, cmdRun_);
+    picKeyReceiver_->setFocus();
+
+    tmrMainLoop_.setInterval(ClockPeriodMilliseconds);
+    tmrMainLoop_.setTimerType(Qt::PreciseTimer);
+    connect(&tmrMainLoop_, &QTimer::timeout, this, [this] { tmrMainLoop_Timer(); });
+    connect(cmdRun_, &QPushButton::clicked, this, [this] { cmdRun_Click(); });
+}
+
+frmGame::~frmGame() = default;
+
+QWidget* frmGame::picKeyReceiver() const { return picKeyReceiver_; }
+QWidget* frmGame::playfield() const { return playfield_; }
+
+bool frmGame::Form_Load() {
+    return RunHandler([this] { LevelLoader(state_, *this, programDir_); });
+}
+
+// Under X11 the window manager honours the position; Wayland compositors place windows
+// themselves and ignore it.
+void frmGame::ShowCentred() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect area(QPoint(), size());
+        area.moveCenter(screen->availableGeometry().center());
+        move(area.topLeft());
+    }
+    show();
+    activateWindow();
+    FocusKeyReceiver();
+}
+
+void frmGame::cmdRun_Click() {
+    RunHandler([this] { vornak::cmdRun_Click(*this); });
+}
+
+void frmGame::tmrMainLoop_Timer() {
+    RunHandler([this] { MovementTick(state_, *this, programDir_); });
+}
+
+void frmGame::picKeyReceiver_KeyDown(int keyCode, int shift) {
+    RunHandler([this, keyCode, shift] { vornak::picKeyReceiver_KeyDown(state_, keyCode, shift); });
+}
+
+void frmGame::Form_GotFocus() {
+    RunHandler([this] { vornak::Form_GotFocus(*this); });
+}
+
+// Activation normally hands the focus back to picKeyReceiver on its own; this covers the case
+// where no element holds it and the window itself would.
+bool frmGame::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::WindowActivate &&
+        (focusWidget() == nullptr || focusWidget() == this)) {
+        Form_GotFocus();
+    }
+    return handled;
+}
+
+void frmGame::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    Form_GotFocus();
+}
+
+template <typename Handler>
+bool frmGame::RunHandler(Handler&& handler) {
+    if (failed_) {
+        return false;
+    }
+    try {
+        handler();
+        return true;
+    } catch (const std::exception& error) {
+        Fail(QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        Fail(QStringLiteral("An unknown error stopped the game."));
+    }
+    return false;
+}
+
+void frmGame::Fail(const QString& message) {
+    failed_ = true;
+    tmrMainLoop_.stop();
+    std::cerr << "Vornak: " << message.toLocal8Bit().constData() << std::endl;
+    reportFailure_(message);
+    // Inside Form_Load there is no event loop yet; main sees the false result instead.
+    QCoreApplication::exit(1);
+}
+
+void frmGame::ShowFailureBox(const QString& message) {
+    // Plain text: the message quotes level files, which must never be read as markup.
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Vornak"), message, QMessageBox::Ok);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+void frmGame::SetTilePicture(int tileIndex, const std::filesystem::path& picture) {
+    if (tileIndex < 0 || tileIndex >= TileCount) {
+        throw GameError(picture, "cannot be shown: there is no tile element " +
+                                     std::to_string(tileIndex));
+    }
+    playfield_->SetTilePicture(tileIndex, LoadPicture(picture, "bmp"));
+}
+
+void frmGame::SetCarPicture(int car, const std::filesystem::path& picture) {
+    CheckCar(car);
+    playfield_->SetCarPicture(car, LoadPicture(picture, "gif"));
+}
+
+double frmGame::CarLeft(int car) const {
+    CheckCar(car);
+    return playfield_->CarPosition(car).x();
+}
+
+double frmGame::CarTop(int car) const {
+    CheckCar(car);
+    return playfield_->CarPosition(car).y();
+}
+
+void frmGame::SetCarLeft(int car, double left) {
+    CheckCar(car);
+    playfield_->SetCarPosition(car, QPointF(left, playfield_->CarPosition(car).y()));
+}
+
+void frmGame::SetCarTop(int car, double top) {
+    CheckCar(car);
+    playfield_->SetCarPosition(car, QPointF(playfield_->CarPosition(car).x(), top));
+}
+
+bool frmGame::ClockEnabled() const { return tmrMainLoop_.isActive(); }
+
+void frmGame::SetClockEnabled(bool enabled) {
+    if (enabled) {
+        tmrMainLoop_.start();
+    } else {
+        tmrMainLoop_.stop();
+    }
+}
+
+void frmGame::SetRunCaption(const std::string& caption) {
+    cmdRun_->setText(QString::fromStdString(caption));
+}
+
+void frmGame::FocusKeyReceiver() { picKeyReceiver_->setFocus(Qt::OtherFocusReason); }
+
+}  // namespace vornak

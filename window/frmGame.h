@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QTimer>
+#include <QWidget>
+#include <filesystem>
+#include <functional>
+
+#include "GameState.h"
+#include "WindowOperations.h"
+
+class QPushButton;
+
+namespace vornak {
+
+class KeyReceiver;
+class Playfield;
+
+// The game's only window. It turns Qt's input and time into the five events of the game logic,
+// and offers that logic its ten operations; it holds no rules of its own.
+class frmGame : public QWidget, public WindowOperations {
+public:
+    using FailureReporter = std::function<void(const QString& message)>;
+
+    static constexpr int ClientWidth = 417;
+    static constexpr int ClientHeight = 241;
+
+    explicit frmGame(std::filesystem::path programDir);
+    ~frmGame() override;
+
+    // Loads the level before the window is first shown. Returns false after reporting a failure.
+    bool Form_Load();
+    void ShowCentred();
+
+    // Replaces the message box, for tests and tools that run without a person at the screen.
+    void SetFailureReporter(FailureReporter reporter) { reportFailure_ = std::move(reporter); }
+    bool HasFailed() const { return failed_; }
+
+    // The window's events; Qt delivers them, and tests may too.
+    void cmdRun_Click();
+    void tmrMainLoop_Timer();
+    void picKeyReceiver_KeyDown(int keyCode, int shift);
+    void Form_GotFocus();
+
+    QPushButton* cmdRun() const { return cmdRun_; }
+    QWidget* picKeyReceiver() const;
+    QWidget* playfield() const;
+    const QTimer& tmrMainLoop() const { return tmrMainLoop_; }
+    const GameState& State() const { return state_; }
+
+    void SetTilePicture(int tileIndex, const std::filesystem::path& picture) override;
+    void SetCarPicture(int car, const std::filesystem::path& picture) override;
+    double CarLeft(int car) const override;
+    double CarTop(int car) const override;
+    void SetCarLeft(int car, double left) override;
+    void SetCarTop(int car, double top) override;
+    bool ClockEnabled() const override;
+    void SetClockEnabled(bool enabled) override;
+    void SetRunCaption(const std::string& caption) override;
+    void FocusKeyReceiver() override;
+
+protected:
+    bool event(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    // No exception may cross Qt's event loop: every handler runs through here.
+    template <typename Handler>
+    bool RunHandler(Handler&& handler);
+    void Fail(const QString& message);
+    static void ShowFailureBox(const QString& message);
+
+    std::filesystem::path programDir_;
+    GameState state_;
+    Playfield* playfield_;
+    // Created in tab order: the key receiver first, so it holds the focus from start-up.
+    KeyReceiver* picKeyReceiver_;
+    QPushButton* cmdRun_;
+    QTimer tmrMainLoop_;
+    FailureReporter reportFailure_ = &frmGame::ShowFailureBox;
+    bool failed_ = false;
+};
+
+}  // namespace vornak
