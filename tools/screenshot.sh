@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Takes a PNG of the real game window under Xvfb, a moment into a race: both cars drive off the
+# start line in opposite directions and turn up the sides of the circuit, then the game pauses.
+# Usage: tools/screenshot.sh [GAME-BINARY] [OUT.png]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+game=${1:-build/release/play/vornak}
+out=${2:-docs/screenshot.png}
+source tools/packages.sh
+need_packages xvfb xdotool x11-apps imagemagick
+
+display=:77
+Xvfb "$display" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=$display XDG_RUNTIME_DIR
+XDG_RUNTIME_DIR=$(mktemp -d)
+trap 'kill $game_pid $xvfb_pid 2>/dev/null; rm -rf "$XDG_RUNTIME_DIR"' EXIT
+sleep 1
+"$game" &
+game_pid=$!
+window=$(xdotool search --sync --name '^Vornak$' | head -1)
+xdotool windowfocus --sync "$window"
+eval "$(xdotool getwindowgeometry --shell "$window")"
+click_run() { xdotool mousemove "$((X + 368))" "$((Y + 20))" click 1; }
+
+xdotool key Left d
+click_run
+sleep 2.15
+xdotool key Up w
+sleep 0.9
+click_run
+sleep 0.3
+xdotool mousemove 0 0
+mkdir -p "$(dirname "$out")"
+xwd -id "$window" -silent | /usr/bin/convert xwd:- "$out"
+echo "Wrote $out"
