@@ -1,0 +1,64 @@
+# Sourced by the end-to-end tests: a private X server, a scratch folder and polling helpers.
+# Every wait polls for a state, with a generous bound, so a slow machine only makes it slower.
+
+convert=/usr/bin/convert
+for tool in Xvfb xdotool xwd "$convert"; do
+    command -v "$tool" >/dev/null || { echo "missing $tool: run tools/test.sh, which installs it"; exit 1; }
+done
+
+work=$(mktemp -d)
+export XDG_RUNTIME_DIR=$work/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+xvfb_pid=""
+game_pid=""
+cleanup() {
+    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    chattr -i "$work/level" 2>/dev/null || true
+    chmod -R u+w "$work" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+wait_for() {  # wait_for DESCRIPTION COMMAND...: polls for up to 60 s
+    local description=$1
+    shift
+    for _ in $(seq 600); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    echo "FAILED: timed out waiting for $description"
+    exit 1
+}
+
+start_x_server() {
+    local number
+    for number in $(seq 90 140); do
+        if [ ! -e "/tmp/.X11-unix/X$number" ] && [ ! -e "/tmp/.X$number-lock" ]; then
+            export DISPLAY=:$number
+            Xvfb "$DISPLAY" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
+            xvfb_pid=$!
+            wait_for "the X server" xdotool getmouselocation >/dev/null 2>&1
+            return 0
+        fi
+    done
+    echo "FAILED: no free X display number"
+    exit 1
+}
+
+# A level folder with the game binary in it: grey road tiles "g", dark wall tiles "b", and the
+# solid test cars.
+make_level() {  # make_level GAME-BINARY TEST-DATA-DIR
+    mkdir -p "$work/level"
+    cp "$1" "$work/level/vornak"
+    "$convert" -size 16x16 xc:'#606060' -type TrueColor "BMP3:$work/level/Tileg.bmp"
+    "$convert" -size 16x16 xc:'#202020' -type TrueColor "BMP3:$work/level/Tileb.bmp"
+    local heading
+    for heading in up down left right; do
+        cp "$2/red16.gif" "$work/level/Car1$heading.gif"
+        cp "$2/blue16.gif" "$work/level/Car2$heading.gif"
+    done
+}
+
+window=""
+find_window() { window=$(xdotool search --name '^Vornak$' 2>/dev/null | head -1) && [ -n "$window" ]; }
