@@ -11,13 +11,27 @@ constexpr std::size_t QuotedTextLimit = 60;
 }  // namespace
 
 GameError::GameError(const std::filesystem::path& file, std::string_view reason)
-    : std::runtime_error(file.string() + ": " + std::string(reason)), file_(file) {}
+    : std::runtime_error(file.string() + ": " + std::string(reason)),
+      file_(file),
+      reason_(reason) {}
 
-GameError::GameError(const std::filesystem::path& file, int lineNumber, std::string_view lineText,
+GameError::GameError(const std::filesystem::path& file, int line, int column,
                      std::string_view reason)
-    : std::runtime_error(file.string() + " line " + std::to_string(lineNumber) + ": " +
+    : std::runtime_error(file.string() + " line " + std::to_string(line) + ", column " +
+                         std::to_string(column) + ": " + std::string(reason)),
+      file_(file),
+      reason_(reason),
+      line_(line),
+      column_(column) {}
+
+GameError::GameError(const std::filesystem::path& file, int line, std::string_view lineText,
+                     std::string_view reason)
+    : std::runtime_error(file.string() + " line " + std::to_string(line) + ": " +
                          QuoteForMessage(lineText) + " " + std::string(reason)),
-      file_(file) {}
+      file_(file),
+      reason_(QuoteForMessage(lineText) + " " + std::string(reason)),
+      line_(line),
+      column_(1) {}
 
 std::string QuoteForMessage(std::string_view text) {
     std::string quoted = "\"";

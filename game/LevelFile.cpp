@@ -40,6 +40,9 @@ LevelFile::LevelFile(std::filesystem::path path, WhenMissing whenMissing) : path
         if (whenMissing == WhenMissing::Fail) {
             throw GameError(path_, "is missing");
         }
+        if (whenMissing == WhenMissing::ReadAsEmpty) {
+            return;
+        }
         CreateEmptyIfAbsent(path_);
         file_ = OpenForReading(path_, error);
     }
@@ -48,14 +51,25 @@ LevelFile::LevelFile(std::filesystem::path path, WhenMissing whenMissing) : path
     }
 }
 
-LevelFile::~LevelFile() { std::fclose(file_); }
+LevelFile::~LevelFile() {
+    if (file_ != nullptr) {
+        std::fclose(file_);
+    }
+}
 
 int LevelFile::ReadByte() {
-    const int byte = std::getc(file_);
+    const int byte = file_ == nullptr ? EOF : std::getc(file_);
     if (byte == EOF) {
         ThrowIfReadFailed();
         return -1;
     }
+    if (previousByte_ == '\n' || (previousByte_ == '\r' && byte != '\n')) {
+        ++line_;
+        column_ = 1;
+    } else {
+        ++column_;
+    }
+    previousByte_ = byte;
     return byte;
 }
 
@@ -70,9 +84,14 @@ std::optional<std::string> LevelFile::ReadLine() {
         byte = ReadByte();
     }
     if (byte == '\r') {
+        const int lineOfReturn = line_;
+        const int columnOfReturn = column_;
         const int next = ReadByte();
         if (next >= 0 && next != '\n') {
             std::ungetc(next, file_);
+            line_ = lineOfReturn;
+            column_ = columnOfReturn;
+            previousByte_ = '\r';
         }
     }
     return line;
@@ -80,7 +99,7 @@ std::optional<std::string> LevelFile::ReadLine() {
 
 // A directory named like a level file opens but cannot be read; it must not pass as empty.
 void LevelFile::ThrowIfReadFailed() const {
-    if (std::ferror(file_) != 0) {
+    if (file_ != nullptr && std::ferror(file_) != 0) {
         throw GameError(path_, "cannot be read: " + ErrnoText(errno));
     }
 }

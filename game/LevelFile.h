@@ -11,7 +11,7 @@ namespace vornak {
 // file, which is created empty, and never by truncating something that already exists.
 class LevelFile {
 public:
-    enum class WhenMissing { Fail, CreateEmpty };
+    enum class WhenMissing { Fail, CreateEmpty, ReadAsEmpty };
 
     LevelFile(std::filesystem::path path, WhenMissing whenMissing);
     ~LevelFile();
@@ -19,6 +19,9 @@ public:
     LevelFile& operator=(const LevelFile&) = delete;
 
     const std::filesystem::path& Path() const { return path_; }
+    // Where the byte last read stands, counting from 1. CR LF, LF and a lone CR end a line.
+    int Line() const { return line_; }
+    int Column() const { return column_; }
 
     // The next byte, or -1 at the end of the file.
     int ReadByte();
@@ -32,6 +35,9 @@ private:
 
     std::filesystem::path path_;
     std::FILE* file_ = nullptr;
+    int line_ = 1;
+    int column_ = 0;
+    int previousByte_ = -1;
 };
 
 }  // namespace vornak

@@ -59,40 +59,9 @@ std::int32_t ParseWholeNumber(const std::filesystem::path& file, int lineNumber,
     return static_cast<std::int32_t>(value);
 }
 
-void LoadTiles(WindowOperations& window, const std::filesystem::path& programDir) {
-    LevelFile file(programDir / TilesMapFileName, LevelFile::WhenMissing::CreateEmpty);
-    int tileIndex = 0;
-    for (int byte = file.ReadByte(); byte >= 0; byte = file.ReadByte()) {
-        if (byte == '\n' || byte == '\r' || byte == '\0') {
-            continue;
-        }
-        if (tileIndex == TileCount) {
-            throw GameError(file.Path(), "holds more than 300 tile characters; the grid has 20 "
-                                         "columns and 15 rows");
-        }
-        window.SetTilePicture(tileIndex, TilePicturePath(programDir, static_cast<unsigned char>(byte)));
-        ++tileIndex;
-    }
-}
-
-void LoadBlocks(GameState& state, const std::filesystem::path& programDir) {
-    LevelFile file(programDir / BlocksMapFileName, LevelFile::WhenMissing::CreateEmpty);
-    int column = 1;
-    int row = 1;
-    for (int byte = file.ReadByte(); byte >= 0; byte = file.ReadByte()) {
-        if (byte != '#' && byte != ' ') {
-            continue;
-        }
-        if (row > GridRows) {
-            throw GameError(file.Path(), "holds more than 300 cells (\"#\" or space); the grid "
-                                         "has 20 columns and 15 rows");
-        }
-        state.Blocks(column, row) = byte == '#';
-        if (++column > GridColumns) {
-            column = 1;
-            ++row;
-        }
-    }
+LevelFile::WhenMissing WhenMapMissing(MissingMapFile missingMapFile) {
+    return missingMapFile == MissingMapFile::CreateEmpty ? LevelFile::WhenMissing::CreateEmpty
+                                                         : LevelFile::WhenMissing::ReadAsEmpty;
 }
 
 std::string ReadCarsLine(LevelFile& file, int& lineNumber) {
@@ -116,18 +85,6 @@ std::int32_t ReadCarsNumber(LevelFile& file, int& lineNumber) {
     return ParseWholeNumber(file.Path(), lineNumber, line);
 }
 
-void LoadCars(GameState& state, WindowOperations& window, const std::filesystem::path& programDir) {
-    LevelFile file(programDir / CarsFileName, LevelFile::WhenMissing::Fail);
-    int lineNumber = 0;
-    for (int car = 1; car <= CarCount; ++car) {
-        state.CarX(car) = ReadCarsNumber(file, lineNumber);
-        window.SetCarLeft(car, CellOrigin(state.CarX(car)));
-        state.CarY(car) = ReadCarsNumber(file, lineNumber);
-        window.SetCarTop(car, CellOrigin(state.CarY(car)));
-        state.CarDirection(car) = ReadCarsLine(file, lineNumber);
-    }
-}
-
 void AppendUtf8Latin1(std::string& name, unsigned char character) {
     if (character < 0x80) {
         name += static_cast<char>(character);
@@ -140,10 +97,67 @@ void AppendUtf8Latin1(std::string& name, unsigned char character) {
 }  // namespace
 
 void LevelLoader(GameState& state, WindowOperations& window,
-                 const std::filesystem::path& programDir) {
-    LoadTiles(window, programDir);
-    LoadBlocks(state, programDir);
-    LoadCars(state, window, programDir);
+                 const std::filesystem::path& programDir, MissingMapFile missingMapFile) {
+    LoadTilesMap(window, programDir, missingMapFile);
+    LoadBlocksMap(state, programDir, missingMapFile);
+    LoadCarsFile(state, window, programDir);
+    LoadFirstCarPictures(state, window, programDir);
+}
+
+int LoadTilesMap(WindowOperations& window, const std::filesystem::path& programDir,
+                 MissingMapFile missingMapFile) {
+    LevelFile file(programDir / TilesMapFileName, WhenMapMissing(missingMapFile));
+    int tileIndex = 0;
+    for (int byte = file.ReadByte(); byte >= 0; byte = file.ReadByte()) {
+        if (byte == '\n' || byte == '\r' || byte == '\0') {
+            continue;
+        }
+        if (tileIndex == TileCount) {
+            throw GameError(file.Path(), file.Line(), file.Column(),
+                            "tile character 301 is one too many; the grid holds 300 tiles, 20 "
+                            "columns by 15 rows");
+        }
+        window.SetTilePicture(tileIndex,
+                              TilePicturePath(programDir, static_cast<unsigned char>(byte)));
+        ++tileIndex;
+    }
+    return tileIndex;
+}
+
+int LoadBlocksMap(GameState& state, const std::filesystem::path& programDir,
+                  MissingMapFile missingMapFile) {
+    LevelFile file(programDir / BlocksMapFileName, WhenMapMissing(missingMapFile));
+    int cells = 0;
+    for (int byte = file.ReadByte(); byte >= 0; byte = file.ReadByte()) {
+        if (byte != '#' && byte != ' ') {
+            continue;
+        }
+        if (cells == TileCount) {
+            throw GameError(file.Path(), file.Line(), file.Column(),
+                            "cell 301 (\"#\" or space) is one too many; the grid holds 300 "
+                            "cells, 20 columns by 15 rows");
+        }
+        state.Blocks(cells % GridColumns + 1, cells / GridColumns + 1) = byte == '#';
+        ++cells;
+    }
+    return cells;
+}
+
+void LoadCarsFile(GameState& state, WindowOperations& window,
+                  const std::filesystem::path& programDir) {
+    LevelFile file(programDir / CarsFileName, LevelFile::WhenMissing::Fail);
+    int lineNumber = 0;
+    for (int car = 1; car <= CarCount; ++car) {
+        state.CarX(car) = ReadCarsNumber(file, lineNumber);
+        window.SetCarLeft(car, CellOrigin(state.CarX(car)));
+        state.CarY(car) = ReadCarsNumber(file, lineNumber);
+        window.SetCarTop(car, CellOrigin(state.CarY(car)));
+        state.CarDirection(car) = ReadCarsLine(file, lineNumber);
+    }
+}
+
+void LoadFirstCarPictures(const GameState& state, WindowOperations& window,
+                          const std::filesystem::path& programDir) {
     for (int car = 1; car <= CarCount; ++car) {
         window.SetCarPicture(car, CarPicturePath(programDir, car, state.CarDirection(car)));
     }

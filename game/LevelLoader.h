@@ -12,10 +12,26 @@ inline constexpr const char* TilesMapFileName = "TilesMap.txt";
 inline constexpr const char* BlocksMapFileName = "BlocksMap.txt";
 inline constexpr const char* CarsFileName = "Cars.txt";
 
+// The game creates a missing map file, empty; the level checker only reads, so it reads it as
+// empty instead.
+enum class MissingMapFile { CreateEmpty, ReadAsEmpty };
+
 // Reads the three level files from programDir into state and puts the tiles and cars on screen
 // through window. Throws GameError naming the file and the fault; the state is then unusable.
 void LevelLoader(GameState& state, WindowOperations& window,
-                 const std::filesystem::path& programDir);
+                 const std::filesystem::path& programDir,
+                 MissingMapFile missingMapFile = MissingMapFile::CreateEmpty);
+
+// The loader's steps, in the order it takes them; each throws GameError like the whole.
+// LoadTilesMap returns how many tiles it set, LoadBlocksMap how many cells it filled.
+int LoadTilesMap(WindowOperations& window, const std::filesystem::path& programDir,
+                 MissingMapFile missingMapFile);
+int LoadBlocksMap(GameState& state, const std::filesystem::path& programDir,
+                  MissingMapFile missingMapFile);
+void LoadCarsFile(GameState& state, WindowOperations& window,
+                  const std::filesystem::path& programDir);
+void LoadFirstCarPictures(const GameState& state, WindowOperations& window,
+                          const std::filesystem::path& programDir);
 
 // "Tile" + the tile character + ".bmp". A byte above 127 is taken as Latin-1 and written in UTF-8.
 std::filesystem::path TilePicturePath(const std::filesystem::path& programDir,

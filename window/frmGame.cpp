@@ -26,10 +26,11 @@ void CheckCar(int car) {
 
 }  // namespace
 
-frmGame::frmGame(std::filesystem::path programDir)
+frmGame::frmGame(std::filesystem::path programDir, MissingMapFile missingMapFile)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint),
       programDir_(std::move(programDir)),
+      missingMapFile_(missingMapFile),
       playfield_(new Playfield(this)),
       picKeyReceiver_(new KeyReceiver(this, [this](int keyCode, int shift) {
           picKeyReceiver_KeyDown(keyCode, shift);
@@ -59,7 +60,7 @@ QWidget* frmGame::picKeyReceiver() const { return picKeyReceiver_; }
 QWidget* frmGame::playfield() const { return playfield_; }
 
 bool frmGame::Form_Load() {
-    return RunHandler([this] { LevelLoader(state_, *this, programDir_); });
+    return RunHandler([this] { LevelLoader(state_, *this, programDir_, missingMapFile_); });
 }
 
 // Under X11 the window manager honours the position; Wayland compositors place windows

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "GameState.h"
+#include "LevelLoader.h"
 #include "WindowOperations.h"
 
 class QPushButton;
@@ -24,7 +25,9 @@ public:
     static constexpr int ClientWidth = 417;
     static constexpr int ClientHeight = 241;
 
-    explicit frmGame(std::filesystem::path programDir);
+    // The level checker renders levels without creating their missing map files.
+    explicit frmGame(std::filesystem::path programDir,
+                     MissingMapFile missingMapFile = MissingMapFile::CreateEmpty);
     ~frmGame() override;
 
     // Loads the level before the window is first shown. Returns false after reporting a failure.
@@ -70,6 +73,7 @@ private:
     static void ShowFailureBox(const QString& message);
 
     std::filesystem::path programDir_;
+    MissingMapFile missingMapFile_;
     GameState state_;
     Playfield* playfield_;
     // Created in tab order: the key receiver first, so it holds the focus from start-up.

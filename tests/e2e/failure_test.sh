@@ -17,7 +17,7 @@ expect_failure() {  # expect_failure TEXT-THAT-THE-MESSAGE-MUST-HOLD
     local status=0
     wait "$game_pid" || status=$?
     game_pid=""
-    [ "$status" -eq 1 ] || { echo "FAILED: exit status $status, not 1"; exit 1; }
+    [ "$status" -eq 1 ] || { echo "FAILED: exit status $status, not 1:"; cat "$work/stderr"; exit 1; }
     grep -qF "$1" "$work/stderr" || { echo "FAILED: stderr lacks '$1':"; cat "$work/stderr"; exit 1; }
 }
 

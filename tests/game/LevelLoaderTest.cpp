@@ -219,14 +219,18 @@ TEST_F(LevelLoaderTest, OtherFailuresNameTheFile) {
     EXPECT_EQ(LoadFailure(), (level / "Cars.txt").string() + ": is missing");
 
     level.Write("Cars.txt", SampleCars);
-    level.Write("TilesMap.txt", std::string(301, 'g'));
-    EXPECT_EQ(LoadFailure().rfind((level / "TilesMap.txt").string() + ": holds more than 300", 0),
+    level.Write("TilesMap.txt", std::string(299, 'g') + "\rgg");
+    EXPECT_EQ(LoadFailure().rfind((level / "TilesMap.txt").string() +
+                                      " line 2, column 2: tile character 301 is one too many",
+                                  0),
               0U);
     EXPECT_EQ(window.tilePictures.size(), 300U);
 
     level.Write("TilesMap.txt", std::string(300, 'g') + "\r\n\0\r\n");
     level.Write("BlocksMap.txt", std::string(300, ' ') + "\r\n#");
-    EXPECT_EQ(LoadFailure().rfind((level / "BlocksMap.txt").string() + ": holds more than 300", 0),
+    EXPECT_EQ(LoadFailure().rfind((level / "BlocksMap.txt").string() +
+                                      " line 2, column 1: cell 301 (\"#\" or space) is one too many",
+                                  0),
               0U);
 
     level.Write("BlocksMap.txt", std::string(300, '#') + "\r\nthe_end");

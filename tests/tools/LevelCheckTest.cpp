@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include "LevelCheck.h"
+#include "WindowTestLevel.h"
+
+namespace vornak {
+namespace {
+
+using testing::WindowTestLevel;
+
+std::string Blocks(const std::vector<std::string>& rows) {
+    std::string text;
+    for (const std::string& row : rows) {
+        text += row + "\r\n";
+    }
+    return text;
+}
+
+// A level that the checker has nothing to say about.
+class LevelCheckTest : public ::testing::Test {
+protected:
+    LevelCheckTest() {
+        level.WriteTile('g', Qt::gray);
+        level.Write("TilesMap.txt", std::string(300, 'g'));
+        level.Write("BlocksMap.txt", Blocks(std::vector<std::string>(15, std::string(20, ' '))));
+        level.Write("Cars.txt", "3\r\n5\r\nright\r\n18\r\n12\r\nleft\r\n");
+        for (const char* heading : {"up", "down", "left", "right"}) {
+            level.CopyCar("red16.gif", std::string("Car1") + heading + ".gif");
+            level.CopyCar("blue16.gif", std::string("Car2") + heading + ".gif");
+        }
+    }
+
+    std::vector<std::string> Check() const {
+        std::vector<std::string> lines;
+        diagnostics = CheckLevel(level.Path());
+        for (const Diagnostic& diagnostic : diagnostics) {
+            lines.push_back(
+                FormatDiagnostic(diagnostic).substr(level.Path().string().size() + 1));
+        }
+        return lines;
+    }
+
+    WindowTestLevel level;
+    mutable std::vector<Diagnostic> diagnostics;
+};
+
+using Lines = std::vector<std::string>;
+
+TEST_F(LevelCheckTest, CleanLevelHasNothingToSay) {
+    EXPECT_EQ(Check(), Lines{});
+    EXPECT_EQ(ExitStatusFor(diagnostics), 0);
+}
+
+// The trap this tool exists for: an editor stripped a row's trailing spaces.
+TEST_F(LevelCheckTest, NamesTheLineThatShiftsLaterRows) {
+    std::vector<std::string> rows(15, "#                  #");
+    rows[3] = "#";
+    rows[6] = std::string(22, ' ');
+    rows[9] = std::string(40, ' ');
+    rows[14] = "##";
+    level.Write("BlocksMap.txt", Blocks(rows));
+    EXPECT_EQ(Check(),
+              (Lines{"BlocksMap.txt:4:1: warning: this line holds 1 cell, not 20; every later row "
+                     "shifts left by 19 cells",
+                     "BlocksMap.txt:7:1: warning: this line holds 22 cells, not 20; every later "
+                     "row shifts right by 2 cells",
+                     "BlocksMap.txt:15:1: warning: this line holds 2 cells, not 20; the rest of "
+                     "its row stays free",
+                     "BlocksMap.txt:1:1: warning: the map holds 285 cells, not 300; the cells "
+                     "after them stay free"}));
+    EXPECT_EQ(ExitStatusFor(diagnostics), 1);
+}
+
+// What the game accepts but a level maker rarely means.
+TEST_F(LevelCheckTest, WarnsAboutStartsHeadingsSizesAndUnusedPictures) {
+    std::vector<std::string> rows(15, std::string(20, ' '));
+    rows[4][2] = '#';
+    level.Write("BlocksMap.txt", Blocks(rows));
+    level.Write("Cars.txt", "3\r\n5\r\nUp\r\n3\r\n5\r\nleft\r\n");
+    level.CopyCar("red16.gif", "Car1Up.gif");
+    level.CopyCar("red16.gif", "Car3up.gif");
+    level.WriteTile('g', Qt::gray, 20);
+    level.WriteTile('q', Qt::gray);
+    level.Write("TilesMap.txt", std::string(299, 'g'));
+    EXPECT_EQ(Check(),
+              (Lines{"TilesMap.txt:1:1: warning: Tileg.bmp is 20 x 20 pixels, not 16 x 16",
+                     "TilesMap.txt:1:1: warning: the map holds 299 tiles, not 300; the rest of the "
+                     "field stays empty",
+                     "Cars.txt:1:1: warning: car 1 starts on a wall",
+                     "Cars.txt:3:1: warning: car 1's heading \"Up\" is not up, down, left or right",
+                     "Cars.txt:4:1: warning: car 2 starts on a wall",
+                     "Cars.txt:4:1: warning: car 2 starts on car 1's cell",
+                     "Car3up.gif:1:1: warning: the level never uses this picture",
+                     "Tileq.bmp:1:1: warning: the level never uses this picture"}));
+    EXPECT_EQ(ExitStatusFor(diagnostics), 1);
+}
+
+// Errors come in the game's own words, at the exact place; the checker goes on to the next
+// file so that one run shows them all.
+TEST_F(LevelCheckTest, ReportsWhatWouldStopTheGame) {
+    level.Write("TilesMap.txt", std::string(40, 'g') + "\r\ngx" + std::string(258, 'g') + "\r\ng");
+    level.Write("BlocksMap.txt", std::string(301, '#'));
+    level.Write("Cars.txt", "3\r\n5\r\nright\r\n99999999999\r\n");
+    std::filesystem::remove(level / "Car1left.gif");
+    EXPECT_EQ(Check(),
+              (Lines{"TilesMap.txt:2:2: error: Tilex.bmp is missing",
+                     "TilesMap.txt:3:1: error: tile character 301 is one too many; the grid holds "
+                     "300 tiles, 20 columns by 15 rows",
+                     "BlocksMap.txt:1:301: error: cell 301 (\"#\" or space) is one too many; the "
+                     "grid holds 300 cells, 20 columns by 15 rows",
+                     "Cars.txt:4:1: error: \"99999999999\" lies outside the signed 32-bit range"}));
+    EXPECT_EQ(ExitStatusFor(diagnostics), 2);
+
+    level.Write("Cars.txt", "3\r\n5\r\nright\r\n18\r\n12\r\nleft\r\n");
+    level.Write("TilesMap.txt", std::string(300, 'g'));
+    level.Write("BlocksMap.txt", "");
+    EXPECT_EQ(Check(),
+              (Lines{"BlocksMap.txt:1:1: warning: the map holds 0 cells, not 300; the cells after "
+                     "them stay free",
+                     "Cars.txt:3:1: error: Car1left.gif is missing; the game stops when car 1 "
+                     "first drives left"}));
+}
+
+// The checker only reads: missing map files stay missing.
+TEST_F(LevelCheckTest, NeverCreatesOrWritesAFile) {
+    std::filesystem::remove(level / "TilesMap.txt");
+    std::filesystem::remove(level / "BlocksMap.txt");
+    const auto carsTime = std::filesystem::last_write_time(level / "Cars.txt");
+    EXPECT_EQ(Check(),
+              (Lines{"TilesMap.txt:1:1: warning: the file is missing; the game would create it "
+                     "empty",
+                     "TilesMap.txt:1:1: warning: the map holds 0 tiles, not 300; the rest of the "
+                     "field stays empty",
+                     "BlocksMap.txt:1:1: warning: the file is missing; the game would create it "
+                     "empty",
+                     "BlocksMap.txt:1:1: warning: the map holds 0 cells, not 300; the cells after "
+                     "them stay free",
+                     "Tileg.bmp:1:1: warning: the level never uses this picture"}));
+    std::string failure;
+    EXPECT_FALSE(RenderStartScreen(level.Path(), failure).isNull()) << failure;
+    EXPECT_FALSE(std::filesystem::exists(level / "TilesMap.txt"));
+    EXPECT_FALSE(std::filesystem::exists(level / "BlocksMap.txt"));
+    EXPECT_EQ(std::filesystem::last_write_time(level / "Cars.txt"), carsTime);
+}
+
+}  // namespace
+}  // namespace vornak

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# The checker as a level maker runs it: exit codes, the current folder as default, --help.
+# Usage: levelcheck_cli_test.sh PATH/TO/vornak-levelcheck SAMPLE-LEVEL-DIR
+set -euo pipefail
+check=$1
+sample=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAILED: $*"; exit 1; }
+
+cp "$sample"/*.txt "$sample"/*.bmp "$sample"/*.gif "$work/"
+(cd "$work" && "$check") >"$work/out" || fail "the sample level is not clean: $(cat "$work/out")"
+[ ! -s "$work/out" ] || fail "a clean level printed: $(cat "$work/out")"
+
+"$check" --help | grep -q 'FILE:LINE:COLUMN' || fail "--help does not explain the output"
+
+# Line 13 opens onto the right edge, and an editor stripped its trailing spaces: warnings only.
+sed -i -e '13s/#\r$/ \r/' -e 's/ *\r$/\r/' "$work/BlocksMap.txt"
+status=0
+"$check" "$work" >"$work/out" || status=$?
+[ "$status" -eq 1 ] || fail "exit status $status for warnings"
+grep -qx "$work/BlocksMap.txt:13:1: warning: this line holds 1 cell, not 20; every later row shifts left by 19 cells" "$work/out" ||
+    fail "the shift of line 13 is not named: $(cat "$work/out")"
+
+# A bad Cars.txt line: exit 2.
+printf '3\r\nabc\r\n' >"$work/Cars.txt"
+status=0
+"$check" "$work" >"$work/out" || status=$?
+[ "$status" -eq 2 ] || fail "exit status $status for an error"
+grep -qx "$work/Cars.txt:2:1: error: \"abc\" is not a whole number" "$work/out" ||
+    fail "the Cars.txt error is not named: $(cat "$work/out")"
+echo "levelcheck: exit codes 0, 1 and 2, and --help, as documented"

@@ -1,0 +1,306 @@
+#include "LevelCheck.h"
+
+#include <QImage>
+#include <algorithm>
+#include <array>
+#include <map>
+#include <set>
+
+#include "Direction.h"
+#include "GameError.h"
+#include "GameState.h"
+#include "LevelFile.h"
+#include "LevelLoader.h"
+#include "PictureFile.h"
+#include "frmGame.h"
+
+namespace vornak {
+
+namespace {
+
+using Severity = Diagnostic::Severity;
+
+std::string Cells(int count) {
+    return std::to_string(count) + (count == 1 ? " cell" : " cells");
+}
+
+struct Place {
+    int line = 1;
+    int column = 1;
+};
+
+// Decodes each picture the loader asks for, as the game would, but records the faults instead
+// of stopping at the first, and says each only once.
+class CheckingWindow : public WindowOperations {
+public:
+    explicit CheckingWindow(std::vector<Diagnostic>& diagnostics) : diagnostics_(diagnostics) {}
+
+    // Where the next picture request comes from, for the diagnostics it may cause.
+    void SetSource(std::filesystem::path file, Place place) {
+        sourceFile_ = std::move(file);
+        sourcePlace_ = place;
+    }
+    void SetTileSources(std::filesystem::path file, std::vector<Place> places) {
+        tileFile_ = std::move(file);
+        tilePlaces_ = std::move(places);
+    }
+
+    void SetTilePicture(int tileIndex, const std::filesystem::path& picture) override {
+        const Place place = static_cast<std::size_t>(tileIndex) < tilePlaces_.size()
+                                ? tilePlaces_[static_cast<std::size_t>(tileIndex)]
+                                : Place{};
+        CheckPicture(picture, "bmp", tileFile_, place, "");
+    }
+    void SetCarPicture(int /*car*/, const std::filesystem::path& picture) override {
+        CheckPicture(picture, "gif", sourceFile_, sourcePlace_, "");
+    }
+    double CarLeft(int car) const override { return left_.at(car); }
+    double CarTop(int car) const override { return top_.at(car); }
+    void SetCarLeft(int car, double left) override { left_.at(car) = left; }
+    void SetCarTop(int car, double top) override { top_.at(car) = top; }
+    bool ClockEnabled() const override { return false; }
+    void SetClockEnabled(bool /*enabled*/) override {}
+    void SetRunCaption(const std::string& /*caption*/) override {}
+    void FocusKeyReceiver() override {}
+
+    void CheckPicture(const std::filesystem::path& picture, const char* format,
+                      const std::filesystem::path& file, Place place, const std::string& when) {
+        MarkUsed(picture);
+        if (!checked_.insert(picture).second) {
+            return;
+        }
+        const std::string name = picture.filename().string();
+        try {
+            const QImage image = LoadPicture(picture, format);
+            if (image.width() != CellSize || image.height() != CellSize) {
+                diagnostics_.push_back({file, place.line, place.column, Severity::Warning,
+                                        name + " is " + std::to_string(image.width()) + " x " +
+                                            std::to_string(image.height()) +
+                                            " pixels, not 16 x 16"});
+            }
+        } catch (const GameError& error) {
+            diagnostics_.push_back(
+                {file, place.line, place.column, Severity::Error, name + " " + error.Reason() + when});
+        }
+    }
+
+    void MarkUsed(const std::filesystem::path& picture) { used_.insert(picture.filename()); }
+    const std::set<std::filesystem::path>& UsedNames() const { return used_; }
+
+private:
+    std::vector<Diagnostic>& diagnostics_;
+    std::filesystem::path sourceFile_;
+    Place sourcePlace_;
+    std::filesystem::path tileFile_;
+    std::vector<Place> tilePlaces_;
+    std::set<std::filesystem::path> checked_;
+    std::set<std::filesystem::path> used_;
+    std::array<double, 3> left_{};
+    std::array<double, 3> top_{};
+};
+
+void AddGameError(std::vector<Diagnostic>& diagnostics, const std::filesystem::path& shownFile,
+                  const GameError& error) {
+    diagnostics.push_back({shownFile, std::max(error.Line(), 1), std::max(error.Column(), 1),
+                           Severity::Error, error.Reason()});
+}
+
+bool WarnIfMissingMap(std::vector<Diagnostic>& diagnostics, const std::filesystem::path& path,
+                      const std::filesystem::path& shown) {
+    std::error_code error;
+    if (std::filesystem::exists(path, error)) {
+        return false;
+    }
+    diagnostics.push_back({shown, 1, 1, Severity::Warning,
+                           "the file is missing; the game would create it empty"});
+    return true;
+}
+
+// Where each tile character stands, in the same counting as the loader's.
+std::vector<Place> TilePlaces(const std::filesystem::path& tilesMap) {
+    std::vector<Place> places;
+    LevelFile file(tilesMap, LevelFile::WhenMissing::ReadAsEmpty);
+    for (int byte = file.ReadByte(); byte >= 0 && places.size() < TileCount; byte = file.ReadByte()) {
+        if (byte != '\n' && byte != '\r' && byte != '\0') {
+            places.push_back({file.Line(), file.Column()});
+        }
+    }
+    return places;
+}
+
+// A blocks-map line with other than 20 cells makes every later row start elsewhere.
+void CheckBlocksRows(std::vector<Diagnostic>& diagnostics, const std::filesystem::path& blocksMap,
+                     const std::filesystem::path& shown) {
+    LevelFile file(blocksMap, LevelFile::WhenMissing::ReadAsEmpty);
+    std::map<int, int> cellsOnLine;
+    int lastLine = 0;
+    int total = 0;
+    for (int byte = file.ReadByte(); byte >= 0 && total < TileCount; byte = file.ReadByte()) {
+        if (byte == '#' || byte == ' ') {
+            ++cellsOnLine[file.Line()];
+            lastLine = file.Line();
+            ++total;
+        }
+    }
+    // A line of whole rows (20, or 40, or all 300 on one line) moves nothing; any other count
+    // makes the next line start elsewhere in its row.
+    for (const auto& [line, cells] : cellsOnLine) {
+        if (cells % GridColumns == 0) {
+            continue;
+        }
+        std::string message = "this line holds " + Cells(cells) + ", not 20";
+        if (line == lastLine) {
+            message += "; the rest of its row stays free";
+        } else if (cells < GridColumns) {
+            message += "; every later row shifts left by " + Cells(GridColumns - cells);
+        } else {
+            message += "; every later row shifts right by " + Cells(cells % GridColumns);
+        }
+        diagnostics.push_back({shown, line, 1, Severity::Warning, message});
+    }
+}
+
+void CheckCarStarts(std::vector<Diagnostic>& diagnostics, const GameState& state,
+                    const std::filesystem::path& shown) {
+    for (int car = 1; car <= CarCount; ++car) {
+        const int columnLine = 3 * (car - 1) + 1;
+        const std::string name = "car " + std::to_string(car);
+        const std::int32_t column = state.CarX(car);
+        const std::int32_t row = state.CarY(car);
+        if (!CellGrid::Contains(column, row)) {
+            diagnostics.push_back({shown, columnLine, 1, Severity::Warning,
+                                   name + " starts at column " + std::to_string(column) + ", row " +
+                                       std::to_string(row) + ", outside the 20 x 15 grid"});
+        } else if (state.Blocks(column, row)) {
+            diagnostics.push_back({shown, columnLine, 1, Severity::Warning,
+                                   name + " starts on a wall"});
+        }
+        if (FindDirection(state.CarDirection(car)) == nullptr) {
+            diagnostics.push_back({shown, columnLine + 2, 1, Severity::Warning,
+                                   name + "'s heading \"" + state.CarDirection(car) +
+                                       "\" is not up, down, left or right"});
+        }
+    }
+    if (state.CarX(1) == state.CarX(2) && state.CarY(1) == state.CarY(2)) {
+        diagnostics.push_back({shown, 4, 1, Severity::Warning,
+                               "car 2 starts on car 1's cell"});
+    }
+}
+
+void CheckUnusedPictures(std::vector<Diagnostic>& diagnostics, const std::filesystem::path& folder,
+                         const std::filesystem::path& shownFolder,
+                         const std::set<std::filesystem::path>& used) {
+    std::error_code error;
+    std::vector<std::filesystem::path> unused;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        const bool tile = name.rfind("Tile", 0) == 0 && name.size() > 8 &&
+                          name.compare(name.size() - 4, 4, ".bmp") == 0;
+        const bool car = name.rfind("Car", 0) == 0 && name.size() > 7 &&
+                         name.compare(name.size() - 4, 4, ".gif") == 0;
+        if ((tile || car) && used.count(entry.path().filename()) == 0) {
+            unused.push_back(entry.path().filename());
+        }
+    }
+    std::sort(unused.begin(), unused.end());
+    for (const std::filesystem::path& name : unused) {
+        diagnostics.push_back({shownFolder / name, 1, 1, Severity::Warning,
+                               "the level never uses this picture"});
+    }
+}
+
+}  // namespace
+
+std::vector<Diagnostic> CheckLevel(const std::filesystem::path& folder) {
+    std::vector<Diagnostic> diagnostics;
+    const std::filesystem::path programDir = folder.empty() ? "." : folder;
+    const std::filesystem::path shownFolder = folder == "." ? "" : folder;
+    const std::filesystem::path tilesShown = shownFolder / TilesMapFileName;
+    const std::filesystem::path blocksShown = shownFolder / BlocksMapFileName;
+    const std::filesystem::path carsShown = shownFolder / CarsFileName;
+    CheckingWindow window(diagnostics);
+    GameState state;
+    // The game reads each car's four heading pictures during play, whatever the level says.
+    for (int car = 1; car <= CarCount; ++car) {
+        for (const DirectionStep& direction : DirectionTable) {
+            window.MarkUsed(CarPicturePath(programDir, car, std::string(direction.word)));
+        }
+    }
+
+    try {
+        WarnIfMissingMap(diagnostics, programDir / TilesMapFileName, tilesShown);
+        window.SetTileSources(tilesShown, TilePlaces(programDir / TilesMapFileName));
+        const int tiles = LoadTilesMap(window, programDir, MissingMapFile::ReadAsEmpty);
+        if (tiles < TileCount) {
+            diagnostics.push_back({tilesShown, 1, 1, Severity::Warning,
+                                   "the map holds " + std::to_string(tiles) +
+                                       " tiles, not 300; the rest of the field stays empty"});
+        }
+    } catch (const GameError& error) {
+        AddGameError(diagnostics, tilesShown, error);
+    }
+
+    try {
+        WarnIfMissingMap(diagnostics, programDir / BlocksMapFileName, blocksShown);
+        CheckBlocksRows(diagnostics, programDir / BlocksMapFileName, blocksShown);
+        const int cells = LoadBlocksMap(state, programDir, MissingMapFile::ReadAsEmpty);
+        if (cells < TileCount) {
+            diagnostics.push_back({blocksShown, 1, 1, Severity::Warning,
+                                   "the map holds " + std::to_string(cells) +
+                                       " cells, not 300; the cells after them stay free"});
+        }
+    } catch (const GameError& error) {
+        AddGameError(diagnostics, blocksShown, error);
+    }
+
+    try {
+        LoadCarsFile(state, window, programDir);
+        CheckCarStarts(diagnostics, state, carsShown);
+        for (int car = 1; car <= CarCount; ++car) {
+            const Place heading{3 * car, 1};
+            window.SetSource(carsShown, heading);
+            window.SetCarPicture(car, CarPicturePath(programDir, car, state.CarDirection(car)));
+            // Every heading's picture is read the first time the car drives that way.
+            for (const DirectionStep& direction : DirectionTable) {
+                window.CheckPicture(CarPicturePath(programDir, car, std::string(direction.word)),
+                                    "gif", carsShown, heading,
+                                    "; the game stops when car " + std::to_string(car) +
+                                        " first drives " + std::string(direction.word));
+            }
+        }
+    } catch (const GameError& error) {
+        AddGameError(diagnostics, carsShown, error);
+    }
+
+    CheckUnusedPictures(diagnostics, programDir, shownFolder, window.UsedNames());
+    return diagnostics;
+}
+
+QImage RenderStartScreen(const std::filesystem::path& folder, std::string& failure) {
+    frmGame game(folder.empty() ? "." : folder, MissingMapFile::ReadAsEmpty);
+    game.SetFailureReporter(
+        [&failure](const QString& message) { failure = message.toLocal8Bit().toStdString(); });
+    if (!game.Form_Load()) {
+        return {};
+    }
+    return game.playfield()
+        ->grab(QRect(0, 0, GridColumns * CellSize, GridRows * CellSize))
+        .toImage();
+}
+
+std::string FormatDiagnostic(const Diagnostic& diagnostic) {
+    return diagnostic.file.string() + ":" + std::to_string(diagnostic.line) + ":" +
+           std::to_string(diagnostic.column) + ": " +
+           (diagnostic.severity == Diagnostic::Severity::Error ? "error" : "warning") + ": " +
+           diagnostic.message;
+}
+
+int ExitStatusFor(const std::vector<Diagnostic>& diagnostics) {
+    int status = 0;
+    for (const Diagnostic& diagnostic : diagnostics) {
+        status = std::max(status, diagnostic.severity == Diagnostic::Severity::Error ? 2 : 1);
+    }
+    return status;
+}
+
+}  // namespace vornak

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QImage>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace vornak {
+
+struct Diagnostic {
+    enum class Severity { Warning, Error };
+
+    std::filesystem::path file;
+    int line = 1;
+    int column = 1;
+    Severity severity = Severity::Error;
+    std::string message;
+};
+
+// Reads the level in folder with the game's own loading code, without creating or writing any
+// file, and says what would stop the game (errors) and what a level maker hardly ever means
+// (warnings), in the order the game meets them.
+std::vector<Diagnostic> CheckLevel(const std::filesystem::path& folder);
+
+// "FILE:LINE:COLUMN: error: message", the form that editors jump from.
+std::string FormatDiagnostic(const Diagnostic& diagnostic);
+
+// The playfield as the game first shows it, drawn by the game's own window code offscreen.
+// Returns a null image and sets failure when the level does not load.
+QImage RenderStartScreen(const std::filesystem::path& folder, std::string& failure);
+
+// 0 for a clean level, 1 when there are only warnings, 2 when there is an error.
+int ExitStatusFor(const std::vector<Diagnostic>& diagnostics);
+
+}  // namespace vornak
