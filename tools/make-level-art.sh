@@ -20,4 +20,23 @@ for car in 1 2; do
         "$convert" "level/art/Car${car}.xpm" -rotate "${turns[$heading]}" "level/Car${car}${heading}.gif"
     done
 done
-echo "Pictures written to level/."
+
+
+# The desktop icons are car 1, nose up: a 48 x 48 PNG, pixels tripled without smoothing, and an
+# SVG with one square per pixel, drawn straight from the XPM.
+"$convert" level/art/Car1.xpm -filter point -resize 300% packaging/net.vornak.Vornak.png
+awk '
+    BEGIN { print "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 16 16\" shape-rendering=\"crispEdges\">" }
+    /^"/ {
+        gsub(/^"|",?$/, "")
+        if (!header) { split($0, size, " "); colours = size[3]; header = 1; next }
+        if (colours > 0) { colour[substr($0, 1, 1)] = $3; colours--; next }
+        for (x = 1; x <= length($0); x++) {
+            c = colour[substr($0, x, 1)]
+            if (c != "None") printf "<rect x=\"%d\" y=\"%d\" width=\"1\" height=\"1\" fill=\"%s\"/>\n", x - 1, y, c
+        }
+        y++
+    }
+    END { print "</svg>" }
+' level/art/Car1.xpm >packaging/net.vornak.Vornak.svg
+echo "Icons written to packaging/."

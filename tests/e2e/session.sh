@@ -62,3 +62,10 @@ make_level() {  # make_level GAME-BINARY TEST-DATA-DIR
 
 window=""
 find_window() { window=$(xdotool search --name '^Vornak$' 2>/dev/null | head -1) && [ -n "$window" ]; }
+
+# Whether the window's playfield matches a PNG pixel for pixel; the window maps before its first
+# paint may have landed, so callers poll this.
+playfield_matches() {  # playfield_matches EXPECTED.png
+    xwd -id "$window" -silent | "$convert" xwd:- -crop 320x240+0+0 +repage "$work/window.png"
+    [ "$(compare -metric AE "$1" "$work/window.png" null: 2>&1 || true)" = "0" ]
+}

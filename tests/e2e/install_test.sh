@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Builds the .deb from this build tree, installs it into a scratch root, validates its desktop
+# entry and AppStream data, and starts the game from its games/ link: the window must show the
+# bundled level exactly as the installed checker renders it.
+# Usage: install_test.sh BUILD-DIR
+set -euo pipefail
+source "$(dirname "$0")/session.sh"
+build=$1
+for tool in cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli compare; do
+    command -v "$tool" >/dev/null || { echo "missing $tool: run tools/test.sh, which installs it"; exit 1; }
+done
+
+cpack --config "$build/CPackConfig.cmake" -B "$work/package" >"$work/cpack.log" 2>&1 ||
+    { cat "$work/cpack.log"; exit 1; }
+deb=$(ls "$work"/package/vornak_*.deb)
+depends=$(dpkg-deb -f "$deb" Depends)
+for needed in libqt6widgets6 libqt6gui6 qt6-qpa-plugins; do
+    [[ $depends == *"$needed"* ]] || { echo "FAILED: Depends lacks $needed: $depends"; exit 1; }
+done
+
+root=$work/root
+dpkg-deb -x "$deb" "$root"
+desktop-file-validate "$root/usr/share/applications/net.vornak.Vornak.desktop"
+appstreamcli validate --no-net "$root/usr/share/metainfo/net.vornak.Vornak.metainfo.xml" >"$work/appstream.log" ||
+    { cat "$work/appstream.log"; exit 1; }
+for file in usr/share/icons/hicolor/48x48/apps/net.vornak.Vornak.png \
+    usr/share/icons/hicolor/scalable/apps/net.vornak.Vornak.svg \
+    usr/share/man/man6/vornak.6 usr/lib/vornak/TilesMap.txt; do
+    [ -s "$root/$file" ] || { echo "FAILED: the package lacks $file"; exit 1; }
+done
+[ "$(readlink "$root/usr/games/vornak")" = "../lib/vornak/vornak" ] ||
+    { echo "FAILED: usr/games/vornak is not the link into usr/lib/vornak"; exit 1; }
+
+"$root/usr/bin/vornak-levelcheck" "$root/usr/lib/vornak" >"$work/check.log" ||
+    { echo "FAILED: the installed level is not clean:"; cat "$work/check.log"; exit 1; }
+"$root/usr/bin/vornak-levelcheck" --render "$work/render.png" "$root/usr/lib/vornak"
+
+start_x_server
+(cd / && exec "$root/usr/games/vornak") &
+game_pid=$!
+wait_for "the installed game's window" find_window
+wait_for "the installed game to show its bundled level" playfield_matches "$work/render.png"
+echo "install: $(basename "$deb") validates, and the game starts from usr/games/vornak with its level"

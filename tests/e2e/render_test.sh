@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# The checker's headless render of the bundled level matches, pixel for pixel, the playfield of
+# the real game window at start-up in a real X server.
+# Usage: render_test.sh PATH/TO/vornak TEST-DATA-DIR PATH/TO/vornak-levelcheck
+set -euo pipefail
+source "$(dirname "$0")/session.sh"
+game=$1
+check=$3
+play_dir=$(dirname "$game")
+
+"$check" --render "$work/render.png" "$play_dir"
+start_x_server
+(cd / && exec "$game") &
+game_pid=$!
+wait_for "the game window" find_window
+wait_for "the window's playfield to match the render" playfield_matches "$work/render.png"
+echo "e2e: the render of the bundled level matches the real window pixel for pixel"
