@@ -171,9 +171,22 @@ std::filesystem::path TilePicturePath(const std::filesystem::path& programDir,
     return programDir / name;
 }
 
+// Called on every move start, so the whole path is built in one allocation.
 std::filesystem::path CarPicturePath(const std::filesystem::path& programDir, int car,
                                      const std::string& direction) {
-    return programDir / ("Car" + std::to_string(car) + direction + ".gif");
+    const std::string& folder = programDir.native();
+    const std::string number = std::to_string(car);
+    std::string path;
+    path.reserve(folder.size() + 1 + 3 + number.size() + direction.size() + 4);
+    path += folder;
+    if (!folder.empty() && folder.back() != '/') {
+        path += '/';
+    }
+    path += "Car";
+    path += number;
+    path += direction;
+    path += ".gif";
+    return std::filesystem::path(std::move(path));
 }
 
 }  // namespace vornak

@@ -46,8 +46,20 @@ void Playfield::SetCarPosition(int car, QPointF position) {
 void Playfield::UpdateArea(QPointF topLeft, QSize size) {
     const QRectF area = QRectF(topLeft, QSizeF(size)) & QRectF(rect());
     if (!area.isEmpty()) {
-        update(area.toAlignedRect());
+        changed_ += area.toAlignedRect();
     }
+}
+
+void Playfield::PaintChanges() {
+    if (changed_.isEmpty()) {
+        return;
+    }
+    if (isVisible()) {
+        repaint(changed_);
+    } else {
+        update(changed_);
+    }
+    changed_ = QRegion();
 }
 
 void Playfield::paintEvent(QPaintEvent* event) {

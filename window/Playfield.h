@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QPointF>
+#include <QRegion>
 #include <QWidget>
 #include <array>
 
@@ -20,12 +21,18 @@ public:
     QPointF CarPosition(int car) const { return carPositions_.at(car); }
     void SetCarPosition(int car, QPointF position);
 
+    // Paints what the last handler changed, at once. A clock tick ends with this, so that its
+    // frame reaches the screen without another trip through the event loop.
+    void PaintChanges();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     static QPoint TileOrigin(int tileIndex);
     void UpdateArea(QPointF topLeft, QSize size);
+
+    QRegion changed_;
 
     std::array<QImage, TileCount> tiles_;
     std::array<QImage, CarCount + 1> cars_;  // indexed by car number

@@ -115,6 +115,7 @@ bool frmGame::RunHandler(Handler&& handler) {
     }
     try {
         handler();
+        playfield_->PaintChanges();
         return true;
     } catch (const std::exception& error) {
         Fail(QString::fromLocal8Bit(error.what()));

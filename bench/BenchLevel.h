@@ -1,0 +1,22 @@
+#pragma once
+
+#include <filesystem>
+
+namespace vornak::bench {
+
+// A full level in a scratch folder: 300 tiles of 8 kinds, walls, both cars with their pictures.
+class BenchLevel {
+public:
+    BenchLevel();
+    ~BenchLevel();
+    BenchLevel(const BenchLevel&) = delete;
+    BenchLevel& operator=(const BenchLevel&) = delete;
+
+    const std::filesystem::path& Path() const { return path_; }
+    static constexpr const char* TileKinds = ".bgkrstw";
+
+private:
+    std::filesystem::path path_;
+};
+
+}  // namespace vornak::bench

@@ -1,0 +1,76 @@
+// MovementTick alone, with the picture load mocked out: pure bookkeeping.
+#include <benchmark/benchmark.h>
+
+#include <array>
+
+#include "MovementTick.h"
+
+namespace vornak::bench {
+namespace {
+
+// Keeps the car positions, as the rules need; loads no picture.
+class PositionsOnlyWindow : public WindowOperations {
+public:
+    void SetTilePicture(int /*tileIndex*/, const std::filesystem::path& /*picture*/) override {}
+    void SetCarPicture(int /*car*/, const std::filesystem::path& picture) override {
+        benchmark::DoNotOptimize(picture);
+    }
+    double CarLeft(int car) const override { return left[static_cast<std::size_t>(car)]; }
+    double CarTop(int car) const override { return top[static_cast<std::size_t>(car)]; }
+    void SetCarLeft(int car, double value) override { left[static_cast<std::size_t>(car)] = value; }
+    void SetCarTop(int car, double value) override { top[static_cast<std::size_t>(car)] = value; }
+    bool ClockEnabled() const override { return true; }
+    void SetClockEnabled(bool /*enabled*/) override {}
+    void SetRunCaption(const std::string& /*caption*/) override {}
+    void FocusKeyReceiver() override {}
+
+    std::array<double, 3> left{};
+    std::array<double, 3> top{};
+};
+
+const std::filesystem::path ProgramDir = "/usr/lib/vornak";
+
+// Both cars drive the length of a free row and back: four sliding ticks for every tick that
+// starts a move, as in play.
+void MovementTickLap(benchmark::State& run) {
+    constexpr int TicksPerLap = 5 * (GridColumns - 1);
+    GameState start;
+    start.CarX(1) = 1;
+    start.CarY(1) = 5;
+    start.CarX(2) = 1;
+    start.CarY(2) = 9;
+    start.CarRequest(1) = "right";
+    start.CarRequest(2) = "right";
+    PositionsOnlyWindow startWindow;
+    startWindow.left = {0, 0, 0};
+    startWindow.top = {0, CellOrigin(5), CellOrigin(9)};
+    for (auto _ : run) {
+        GameState state = start;
+        PositionsOnlyWindow window = startWindow;
+        for (int tick = 0; tick < TicksPerLap; ++tick) {
+            MovementTick(state, window, ProgramDir);
+        }
+        benchmark::DoNotOptimize(state);
+    }
+    run.counters["per_tick"] = benchmark::Counter(
+        TicksPerLap, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(MovementTickLap);
+
+// The floor: what any tick must do, reading both cars' positions through the interface.
+void MovementTickFloor(benchmark::State& run) {
+    PositionsOnlyWindow window;
+    WindowOperations* operations = &window;
+    benchmark::DoNotOptimize(operations);  // keeps the calls virtual, as in a real tick
+    for (auto _ : run) {
+        for (int car = 1; car <= CarCount; ++car) {
+            benchmark::DoNotOptimize(operations->CarLeft(car) + operations->CarTop(car));
+        }
+    }
+    run.counters["per_tick"] = benchmark::Counter(
+        1, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(MovementTickFloor);
+
+}  // namespace
+}  // namespace vornak::bench

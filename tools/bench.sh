@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds the benchmarks and runs them all, each figure beside its floor.
+#   tools/bench.sh           the full run (several minutes), as docs/performance.md reports it
+#   tools/bench.sh --brief   one short pass of each, so that they cannot rot (CI runs this)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+brief=${1:-}
+source tools/packages.sh
+need_packages "${BUILD_PACKAGES[@]}" libbenchmark-dev xvfb xdotool
+cmake --preset bench >/dev/null
+cmake --build --preset bench
+build=build/bench
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
+
+if [ "$brief" = "--brief" ]; then
+    "$build/bench/vornak_bench" --brief
+    QT_QPA_PLATFORM=offscreen bash bench/startup.sh "$build" 3
+    bash bench/play_cpu.sh "$build/play/vornak" "$build/bench/vornak_play_floor" 3
+    exit 0
+fi
+
+"$build/bench/vornak_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+QT_QPA_PLATFORM=offscreen bash bench/startup.sh "$build" 21
+
+# Start-up in a real X server too: the platform the game runs on.
+display=:$((150 + RANDOM % 40))
+Xvfb "$display" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+trap 'kill $xvfb_pid 2>/dev/null' EXIT
+sleep 1
+DISPLAY=$display QT_QPA_PLATFORM=xcb bash bench/startup.sh "$build" 21
+for _ in 1 2 3; do
+    bash bench/play_cpu.sh "$build/play/vornak" "$build/bench/vornak_play_floor" 10
+done
