@@ -9,8 +9,7 @@
 namespace vornak::bench {
 
 BenchLevel::BenchLevel()
-    : path_(std::filesystem::temp_directory_path() /
-            ("vornak-bench-" + std::to_string(getpid()))) {
+    : path_(std::filesystem::temp_directory_path() / ("vornak-bench-" + std::to_string(getpid()))) {
     const std::filesystem::path sample = VORNAK_LEVEL_DIR;
     std::filesystem::create_directories(path_);
     for (const auto& entry : std::filesystem::directory_iterator(sample)) {

@@ -6,7 +6,7 @@ namespace vornak::bench {
 
 // A full level in a scratch folder: 300 tiles of 8 kinds, walls, both cars with their pictures.
 class BenchLevel {
-public:
+  public:
     BenchLevel();
     ~BenchLevel();
     BenchLevel(const BenchLevel&) = delete;
@@ -15,7 +15,7 @@ public:
     const std::filesystem::path& Path() const { return path_; }
     static constexpr const char* TileKinds = ".bgkrstw";
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

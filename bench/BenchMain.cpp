@@ -15,7 +15,7 @@ namespace {
 
 // Remembers each benchmark's time per iteration, for the ratios.
 class RecordingReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     std::map<std::string, double> seconds;
 
     void ReportRuns(const std::vector<Run>& runs) override {

@@ -45,7 +45,8 @@ void ClockSteadiness(benchmark::State& run) {
     }
     std::vector<double> periods;
     for (int i = 1; i < stallAt; ++i) {
-        periods.push_back(std::chrono::duration<double, std::milli>(ticks[i] - ticks[i - 1]).count());
+        periods.push_back(
+            std::chrono::duration<double, std::milli>(ticks[i] - ticks[i - 1]).count());
     }
     double sum = 0;
     for (const double period : periods) {

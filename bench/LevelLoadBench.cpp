@@ -28,9 +28,8 @@ void LevelLoadFloor(benchmark::State& run) {
     std::vector<QString> files;
     for (int tile = 0; tile < TileCount; ++tile) {
         const char kind = BenchLevel::TileKinds[tile % 8];
-        files.push_back(QString::fromStdString((TilePicturePath(level.Path(),
-                                                                 static_cast<unsigned char>(kind)))
-                                                   .string()));
+        files.push_back(QString::fromStdString(
+            (TilePicturePath(level.Path(), static_cast<unsigned char>(kind))).string()));
     }
     for (auto _ : run) {
         for (const QString& file : files) {

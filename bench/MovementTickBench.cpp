@@ -10,7 +10,7 @@ namespace {
 
 // Keeps the car positions, as the rules need; loads no picture.
 class PositionsOnlyWindow : public WindowOperations {
-public:
+  public:
     void SetTilePicture(int /*tileIndex*/, const std::filesystem::path& /*picture*/) override {}
     void SetCarPicture(int /*car*/, const std::filesystem::path& picture) override {
         benchmark::DoNotOptimize(picture);

@@ -9,7 +9,7 @@
 namespace {
 
 class SlidingSquares : public QWidget {
-public:
+  public:
     SlidingSquares() {
         setWindowTitle(QStringLiteral("Vornak"));
         setFixedSize(417, 241);
@@ -19,7 +19,7 @@ public:
         clock_.start();
     }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* /*event*/) override {
         QPainter painter(this);
         painter.fillRect(rect(), Qt::darkGray);
@@ -27,7 +27,7 @@ protected:
         painter.fillRect(QRect(x_, 192, 16, 16), Qt::blue);
     }
 
-private:
+  private:
     void Tick() {
         const int old = x_;
         x_ = (x_ + 4) % 300;

@@ -12,11 +12,11 @@ namespace vornak::bench {
 namespace {
 
 class PaintedArea : public QObject {
-public:
+  public:
     long pixels = 0;
     long paints = 0;
 
-protected:
+  protected:
     bool eventFilter(QObject* /*watched*/, QEvent* event) override {
         if (event->type() == QEvent::Paint) {
             for (const QRect& rect : static_cast<QPaintEvent*>(event)->region()) {

@@ -20,7 +20,7 @@ constexpr int TicksPerInput = 60;
 
 // Accepts every picture and remembers the car positions, which the rules read back.
 class AcceptingWindow : public WindowOperations {
-public:
+  public:
     void SetTilePicture(int tileIndex, const std::filesystem::path& /*picture*/) override {
         if (tileIndex < 0 || tileIndex >= TileCount) {
             throw std::logic_error("the loader asked for a tile that does not exist");
@@ -36,7 +36,7 @@ public:
     void SetRunCaption(const std::string& /*caption*/) override {}
     void FocusKeyReceiver() override {}
 
-private:
+  private:
     std::array<double, 3> left_{0, 376, 392};
     std::array<double, 3> top_{0, 40, 40};
     bool clock_ = false;
@@ -45,8 +45,8 @@ private:
 void WriteOrRemove(const std::filesystem::path& path, bool present, const std::string& bytes) {
     std::filesystem::remove(path);
     if (present) {
-        std::ofstream(path, std::ios::binary).write(bytes.data(),
-                                                   static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
 }
 

@@ -46,6 +46,8 @@ void cmdRun_Click(WindowOperations& window) {
     window.FocusKeyReceiver();
 }
 
-void Form_GotFocus(WindowOperations& window) { window.FocusKeyReceiver(); }
+void Form_GotFocus(WindowOperations& window) {
+    window.FocusKeyReceiver();
+}
 
 }  // namespace vornak

@@ -10,7 +10,7 @@ namespace vornak {
 // Every failure ends the game with one message, so the message must tell a level maker which
 // file is at fault and why.
 class GameError : public std::runtime_error {
-public:
+  public:
     GameError(const std::filesystem::path& file, std::string_view reason);
     // A fault at one place in a level file.
     GameError(const std::filesystem::path& file, int line, int column, std::string_view reason);
@@ -24,7 +24,7 @@ public:
     int Line() const { return line_; }
     int Column() const { return column_; }
 
-private:
+  private:
     std::filesystem::path file_;
     std::string reason_;
     int line_ = 0;

@@ -19,13 +19,13 @@ inline constexpr int CarCount = 2;
 // Game data is numbered from 1 (cars 1 and 2), so the arrays are indexed the same way.
 template <typename Item, int Count>
 class OneBasedArray {
-public:
+  public:
     Item& operator()(int index) { return items_.at(static_cast<std::size_t>(index - 1)); }
     const Item& operator()(int index) const {
         return items_.at(static_cast<std::size_t>(index - 1));
     }
 
-private:
+  private:
     std::array<Item, Count> items_{};
 };
 
@@ -33,7 +33,7 @@ private:
 // bug in the caller, never a level-file problem, so it throws instead of wrapping into a
 // neighbouring row.
 class CellGrid {
-public:
+  public:
     static constexpr bool Contains(std::int64_t column, std::int64_t row) {
         return column >= 1 && column <= GridColumns && row >= 1 && row <= GridRows;
     }
@@ -41,13 +41,14 @@ public:
     bool& operator()(int column, int row) { return cells_[IndexOf(column, row)]; }
     bool operator()(int column, int row) const { return cells_[IndexOf(column, row)]; }
 
-private:
+  private:
     static std::size_t IndexOf(int column, int row) {
         if (!Contains(column, row)) {
-            throw std::out_of_range("cell (" + std::to_string(column) + ", " +
-                                    std::to_string(row) + ") lies outside the grid");
+            throw std::out_of_range("cell (" + std::to_string(column) + ", " + std::to_string(row) +
+                                    ") lies outside the grid");
         }
-        return static_cast<std::size_t>((row - 1) * GridColumns + (column - 1));
+        return static_cast<std::size_t>(row - 1) * GridColumns +
+               static_cast<std::size_t>(column - 1);
     }
 
     std::array<bool, TileCount> cells_{};

@@ -9,7 +9,9 @@ namespace vornak {
 
 namespace {
 
-std::string ErrnoText(int error) { return std::strerror(error); }
+std::string ErrnoText(int error) {
+    return std::strerror(error);
+}
 
 std::FILE* OpenForReading(const std::filesystem::path& path, int& error) {
     std::FILE* file = std::fopen(path.c_str(), "rb");

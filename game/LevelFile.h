@@ -10,7 +10,7 @@ namespace vornak {
 // One open level file. Level files are only ever read; the single exception is a missing map
 // file, which is created empty, and never by truncating something that already exists.
 class LevelFile {
-public:
+  public:
     enum class WhenMissing { Fail, CreateEmpty, ReadAsEmpty };
 
     LevelFile(std::filesystem::path path, WhenMissing whenMissing);
@@ -30,7 +30,7 @@ public:
     // last line of a file needs no end. Returns nothing once the file is used up.
     std::optional<std::string> ReadLine();
 
-private:
+  private:
     void ThrowIfReadFailed() const;
 
     std::filesystem::path path_;

@@ -9,7 +9,7 @@ namespace vornak {
 // the tests use a recording fake. Car numbers are 1 and 2, tile indexes 0 to 299. Setting a
 // picture reads and decodes the file at once and throws GameError when it cannot.
 class WindowOperations {
-public:
+  public:
     virtual ~WindowOperations() = default;
 
     virtual void SetTilePicture(int tileIndex, const std::filesystem::path& picture) = 0;

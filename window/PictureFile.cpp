@@ -1,9 +1,9 @@
 #include "PictureFile.h"
 
-#include <QBuffer>
-#include <QImageReader>
 #include <fcntl.h>
 #include <unistd.h>
+#include <QBuffer>
+#include <QImageReader>
 
 #include <cerrno>
 #include <cstdint>
@@ -83,8 +83,9 @@ QByteArray ReadWhole(const std::filesystem::path& file) {
     const int input = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (input < 0) {
         const int error = errno;
-        throw GameError(file, error == ENOENT ? std::string("is missing")
-                                              : "cannot be opened: " + std::string(std::strerror(error)));
+        throw GameError(file, error == ENOENT
+                                  ? std::string("is missing")
+                                  : "cannot be opened: " + std::string(std::strerror(error)));
     }
     QByteArray bytes;
     char chunk[65536];

@@ -13,7 +13,7 @@ namespace vornak {
 // The one painted surface for all picture elements: 300 tiles, then car 2, then car 1 on top.
 // It covers the whole client area, because cars may stand anywhere in it.
 class Playfield : public QWidget {
-public:
+  public:
     explicit Playfield(QWidget* parent);
 
     void SetTilePicture(int tileIndex, QImage picture);
@@ -25,10 +25,10 @@ public:
     // frame reaches the screen without another trip through the event loop.
     void PaintChanges();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     static QPoint TileOrigin(int tileIndex);
     void UpdateArea(QPointF topLeft, QSize size);
 

@@ -32,9 +32,8 @@ frmGame::frmGame(std::filesystem::path programDir, MissingMapFile missingMapFile
       programDir_(std::move(programDir)),
       missingMapFile_(missingMapFile),
       playfield_(new Playfield(this)),
-      picKeyReceiver_(new KeyReceiver(this, [this](int keyCode, int shift) {
-          picKeyReceiver_KeyDown(keyCode, shift);
-      })),
+      picKeyReceiver_(new KeyReceiver(
+          this, [this](int keyCode, int shift) { picKeyReceiver_KeyDown(keyCode, shift); })),
       cmdRun_(new QPushButton(QString::fromUtf8(StartCaption), this)) {
     setWindowTitle(QStringLiteral("Vornak"));
     setFixedSize(ClientWidth, ClientHeight);
@@ -56,8 +55,12 @@ frmGame::frmGame(std::filesystem::path programDir, MissingMapFile missingMapFile
 
 frmGame::~frmGame() = default;
 
-QWidget* frmGame::picKeyReceiver() const { return picKeyReceiver_; }
-QWidget* frmGame::playfield() const { return playfield_; }
+QWidget* frmGame::picKeyReceiver() const {
+    return picKeyReceiver_;
+}
+QWidget* frmGame::playfield() const {
+    return playfield_;
+}
 
 bool frmGame::Form_Load() {
     return RunHandler([this] { LevelLoader(state_, *this, programDir_, missingMapFile_); });
@@ -143,8 +146,8 @@ void frmGame::ShowFailureBox(const QString& message) {
 
 void frmGame::SetTilePicture(int tileIndex, const std::filesystem::path& picture) {
     if (tileIndex < 0 || tileIndex >= TileCount) {
-        throw GameError(picture, "cannot be shown: there is no tile element " +
-                                     std::to_string(tileIndex));
+        throw GameError(picture,
+                        "cannot be shown: there is no tile element " + std::to_string(tileIndex));
     }
     playfield_->SetTilePicture(tileIndex, LoadPicture(picture, "bmp"));
 }
@@ -174,7 +177,9 @@ void frmGame::SetCarTop(int car, double top) {
     playfield_->SetCarPosition(car, QPointF(playfield_->CarPosition(car).x(), top));
 }
 
-bool frmGame::ClockEnabled() const { return tmrMainLoop_.isActive(); }
+bool frmGame::ClockEnabled() const {
+    return tmrMainLoop_.isActive();
+}
 
 void frmGame::SetClockEnabled(bool enabled) {
     if (enabled) {
@@ -188,6 +193,8 @@ void frmGame::SetRunCaption(const std::string& caption) {
     cmdRun_->setText(QString::fromStdString(caption));
 }
 
-void frmGame::FocusKeyReceiver() { picKeyReceiver_->setFocus(Qt::OtherFocusReason); }
+void frmGame::FocusKeyReceiver() {
+    picKeyReceiver_->setFocus(Qt::OtherFocusReason);
+}
 
 }  // namespace vornak

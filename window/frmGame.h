@@ -19,7 +19,7 @@ class Playfield;
 // The game's only window. It turns Qt's input and time into the five events of the game logic,
 // and offers that logic its ten operations; it holds no rules of its own.
 class frmGame : public QWidget, public WindowOperations {
-public:
+  public:
     using FailureReporter = std::function<void(const QString& message)>;
 
     static constexpr int ClientWidth = 417;
@@ -61,11 +61,11 @@ public:
     void SetRunCaption(const std::string& caption) override;
     void FocusKeyReceiver() override;
 
-protected:
+  protected:
     bool event(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
 
-private:
+  private:
     // No exception may cross Qt's event loop: every handler runs through here.
     template <typename Handler>
     bool RunHandler(Handler&& handler);

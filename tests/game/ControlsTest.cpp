@@ -15,9 +15,9 @@ TEST(SteeringKeys, EachKeySetsItsCarsRequest) {
         int car;
         const char* request;
     };
-    for (const Case& key : {Case{38, 1, "up"}, Case{40, 1, "down"}, Case{37, 1, "left"},
-                            Case{39, 1, "right"}, Case{87, 2, "up"}, Case{83, 2, "down"},
-                            Case{65, 2, "left"}, Case{68, 2, "right"}}) {
+    for (const Case& key :
+         {Case{38, 1, "up"}, Case{40, 1, "down"}, Case{37, 1, "left"}, Case{39, 1, "right"},
+          Case{87, 2, "up"}, Case{83, 2, "down"}, Case{65, 2, "left"}, Case{68, 2, "right"}}) {
         for (const int shift : {0, 1, 2, 7}) {
             GameState state;
             state.CarRequest(3 - key.car) = "down";

@@ -11,7 +11,7 @@ namespace vornak::testing {
 
 // A fresh program directory for one test, removed afterwards.
 class LevelDirectory {
-public:
+  public:
     LevelDirectory() {
         std::random_device random;
         path_ = std::filesystem::temp_directory_path() /
@@ -38,7 +38,7 @@ public:
         return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -17,7 +17,7 @@ using testing::RecordingWindow;
 const std::string SampleCars = "3\r\n5\r\nright\r\n18\r\n12\r\nleft\r\n";
 
 class LevelLoaderTest : public ::testing::Test {
-protected:
+  protected:
     void Load() { LevelLoader(state, window, level.Path()); }
 
     // The message of the failure that loading the level gives.
@@ -80,7 +80,8 @@ TEST_F(LevelLoaderTest, CarsFileAcceptsEveryCommonWrittenForm) {
     for (const std::string& text :
          {std::string("3\n5\nright\n18\n12\nleft"), std::string("3\r5\rright\r18\r12\rleft\r"),
           std::string(" +3 \t\r\n\t5\nright\r18\r\n  12\nleft\r\nthis line is never read"),
-          std::string("\xEF\xBB\xBF" "3\r\n5\r\nright\r\n18\r\n12\r\nleft\r\n")}) {
+          std::string("\xEF\xBB\xBF"
+                      "3\r\n5\r\nright\r\n18\r\n12\r\nleft\r\n")}) {
         SCOPED_TRACE(text);
         state = GameState{};
         window = RecordingWindow{};
@@ -226,12 +227,13 @@ TEST_F(LevelLoaderTest, OtherFailuresNameTheFile) {
               0U);
     EXPECT_EQ(window.tilePictures.size(), 300U);
 
-    level.Write("TilesMap.txt", std::string(300, 'g') + "\r\n\0\r\n");
+    level.Write("TilesMap.txt", std::string(300, 'g') + std::string("\r\n\0\r\n", 5));
     level.Write("BlocksMap.txt", std::string(300, ' ') + "\r\n#");
-    EXPECT_EQ(LoadFailure().rfind((level / "BlocksMap.txt").string() +
-                                      " line 2, column 1: cell 301 (\"#\" or space) is one too many",
-                                  0),
-              0U);
+    EXPECT_EQ(
+        LoadFailure().rfind((level / "BlocksMap.txt").string() +
+                                " line 2, column 1: cell 301 (\"#\" or space) is one too many",
+                            0),
+        0U);
 
     level.Write("BlocksMap.txt", std::string(300, '#') + "\r\nthe_end");
     window.failingPictures.insert(level / "Tileg.bmp");
@@ -251,10 +253,10 @@ TEST_F(LevelLoaderTest, MapFileThatCannotBeCreatedFails) {
         LevelLoader(fresh, window, level / "no such folder");
         FAIL() << "expected a failure";
     } catch (const GameError& error) {
-        EXPECT_EQ(std::string(error.what()).rfind(
-                      (level / "no such folder" / "TilesMap.txt").string() +
-                          ": is missing and cannot be created",
-                      0),
+        EXPECT_EQ(std::string(error.what())
+                      .rfind((level / "no such folder" / "TilesMap.txt").string() +
+                                 ": is missing and cannot be created",
+                             0),
                   0U);
     }
 }

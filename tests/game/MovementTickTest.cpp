@@ -15,7 +15,7 @@ using testing::RecordingWindow;
 const std::filesystem::path ProgramDir = "/level";
 
 class MovementTickTest : public ::testing::Test {
-protected:
+  protected:
     // Puts a car at rest on its cell, as the loader leaves it.
     void Place(int car, std::int32_t column, std::int32_t row) {
         state.CarX(car) = column;

@@ -14,7 +14,7 @@ namespace vornak::testing {
 
 // Stands in for the real window: remembers what the logic asked for, and fails on request.
 class RecordingWindow : public WindowOperations {
-public:
+  public:
     void SetTilePicture(int tileIndex, const std::filesystem::path& picture) override {
         if (tileIndex < 0 || tileIndex >= TileCount) {
             throw GameError(picture, "there is no tile element " + std::to_string(tileIndex));
@@ -47,7 +47,7 @@ public:
     std::string caption = "Start!";
     int focusRequests = 0;
 
-private:
+  private:
     void FailIfTold(const std::filesystem::path& picture) const {
         if (failingPictures.count(picture) != 0) {
             throw GameError(picture, "cannot be decoded");

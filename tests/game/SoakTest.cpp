@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <iostream>
 #include <limits>
@@ -17,7 +17,7 @@ namespace {
 
 // Keeps only what the rules read back: car positions and the clock.
 class LeanWindow : public WindowOperations {
-public:
+  public:
     void SetTilePicture(int /*tileIndex*/, const std::filesystem::path& /*picture*/) override {}
     void SetCarPicture(int /*car*/, const std::filesystem::path& /*picture*/) override {}
     double CarLeft(int car) const override { return left.at(car); }
@@ -41,11 +41,16 @@ int Below(std::mt19937& random, int limit) {
 
 std::int32_t RandomStart(std::mt19937& random, int gridSize) {
     switch (Below(random, 8)) {
-        case 0: return std::numeric_limits<std::int32_t>::max();
-        case 1: return std::numeric_limits<std::int32_t>::min();
-        case 2: return Below(random, 5) - 2;        // around the near edge
-        case 3: return gridSize + Below(random, 3);  // past the far edge
-        default: return 1 + Below(random, gridSize);
+        case 0:
+            return std::numeric_limits<std::int32_t>::max();
+        case 1:
+            return std::numeric_limits<std::int32_t>::min();
+        case 2:
+            return Below(random, 5) - 2;  // around the near edge
+        case 3:
+            return gridSize + Below(random, 3);  // past the far edge
+        default:
+            return 1 + Below(random, gridSize);
     }
 }
 
@@ -90,14 +95,16 @@ TEST(Soak, AMillionTicksKeepEveryInvariant) {
         for (long levelTick = 0; levelTick < TicksPerLevel; ++levelTick) {
             const int input = Below(random, 16);
             if (input < 4) {
-                picKeyReceiver_KeyDown(state, Keys.at(static_cast<std::size_t>(Below(random, Keys.size()))), 0);
+                picKeyReceiver_KeyDown(
+                    state, Keys.at(static_cast<std::size_t>(Below(random, Keys.size()))), 0);
             } else if (input == 4) {
                 cmdRun_Click(window);
             }
             if (!window.clock) {
                 continue;
             }
-            ASSERT_NO_THROW(MovementTick(state, window, "/soak")) << "seed " << seed << " tick " << ticks;
+            ASSERT_NO_THROW(MovementTick(state, window, "/soak"))
+                << "seed " << seed << " tick " << ticks;
             ++ticks;
             for (int car = 1; car <= CarCount; ++car) {
                 const double left = window.left.at(car);

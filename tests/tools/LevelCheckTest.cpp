@@ -18,7 +18,7 @@ std::string Blocks(const std::vector<std::string>& rows) {
 
 // A level that the checker has nothing to say about.
 class LevelCheckTest : public ::testing::Test {
-protected:
+  protected:
     LevelCheckTest() {
         level.WriteTile('g', Qt::gray);
         level.Write("TilesMap.txt", std::string(300, 'g'));
@@ -34,8 +34,7 @@ protected:
         std::vector<std::string> lines;
         diagnostics = CheckLevel(level.Path());
         for (const Diagnostic& diagnostic : diagnostics) {
-            lines.push_back(
-                FormatDiagnostic(diagnostic).substr(level.Path().string().size() + 1));
+            lines.push_back(FormatDiagnostic(diagnostic).substr(level.Path().string().size() + 1));
         }
         return lines;
     }

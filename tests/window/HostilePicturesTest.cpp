@@ -81,7 +81,8 @@ TEST(WindowStorm, RandomInputNeverBreaksTheWindow) {
     WindowTestLevel level;
     level.WriteTile('g', Qt::gray);
     level.Write("TilesMap.txt", std::string(300, 'g'));
-    level.Write("BlocksMap.txt", "####################\r\n#  #          #    #\r\n# ## #   #  ##   ##");
+    level.Write("BlocksMap.txt",
+                "####################\r\n#  #          #    #\r\n# ## #   #  ##   ##");
     level.Write("Cars.txt", "2\r\n2\r\nright\r\n19\r\n2\r\nleft\r\n");
     for (const char* heading : {"up", "down", "left", "right"}) {
         level.CopyCar("red16.gif", std::string("Car1") + heading + ".gif");
@@ -97,9 +98,9 @@ TEST(WindowStorm, RandomInputNeverBreaksTheWindow) {
     const quint32 seed = QRandomGenerator::global()->generate();
     SCOPED_TRACE("seed " + std::to_string(seed));
     QRandomGenerator random(seed);
-    const Qt::Key keys[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up,    Qt::Key_Down,
-                            Qt::Key_W,    Qt::Key_A,     Qt::Key_S,     Qt::Key_D,
-                            Qt::Key_Space, Qt::Key_Return, Qt::Key_Tab, Qt::Key_Escape, Qt::Key_Q};
+    const Qt::Key keys[] = {Qt::Key_Left, Qt::Key_Right,  Qt::Key_Up, Qt::Key_Down,  Qt::Key_W,
+                            Qt::Key_A,    Qt::Key_S,      Qt::Key_D,  Qt::Key_Space, Qt::Key_Return,
+                            Qt::Key_Tab,  Qt::Key_Escape, Qt::Key_Q};
     for (int event = 0; event < 10000; ++event) {
         const quint32 choice = random.bounded(100U);
         QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &window;

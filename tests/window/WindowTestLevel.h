@@ -13,12 +13,12 @@ inline const std::filesystem::path TestData = VORNAK_TEST_DATA;
 
 // A level folder with solid-colour tiles and the test car pictures.
 class WindowTestLevel : public LevelDirectory {
-public:
+  public:
     void WriteTile(char character, QColor colour, int side = 16) const {
         QImage tile(side, side, QImage::Format_RGB32);
         tile.fill(colour);
-        tile.save(QString::fromStdString((Path() / ("Tile" + std::string(1, character) + ".bmp"))
-                                             .string()),
+        tile.save(QString::fromStdString(
+                      (Path() / ("Tile" + std::string(1, character) + ".bmp")).string()),
                   "BMP");
     }
     void CopyCar(const std::string& testPicture, const std::string& name) const {

@@ -19,11 +19,11 @@ const QColor Blue(0, 0, 0xFF);
 
 // Records the rectangles that the playfield is asked to paint.
 class PaintRecorder : public QObject {
-public:
+  public:
     QRegion painted;
     int paints = 0;
 
-protected:
+  protected:
     bool eventFilter(QObject* /*watched*/, QEvent* event) override {
         if (event->type() == QEvent::Paint) {
             painted += static_cast<QPaintEvent*>(event)->region();
@@ -34,7 +34,7 @@ protected:
 };
 
 class frmGameTest : public ::testing::Test {
-protected:
+  protected:
     frmGameTest() {
         level.WriteTile('g', Grey);
         level.Write("TilesMap.txt", std::string(300, 'g'));
@@ -68,7 +68,8 @@ TEST_F(frmGameTest, ElementsStartInTheirPlaces) {
     EXPECT_EQ(game.windowTitle(), "Vornak");
     EXPECT_EQ(game.size(), QSize(417, 241));
     EXPECT_EQ(game.minimumSize(), game.maximumSize()) << "the player cannot resize it";
-    EXPECT_FALSE(game.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_FALSE(game.windowFlags() &
+                 (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
     EXPECT_TRUE(game.windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_EQ(game.cmdRun()->geometry(), QRect(328, 8, 81, 25));
     EXPECT_EQ(game.cmdRun()->text(), "Start!");
@@ -159,7 +160,8 @@ TEST_F(frmGameTest, LargeTilesGrowRightAndDown) {
 TEST_F(frmGameTest, ClicksCycleTheClockAndLeaveTheKeysSteering) {
     Start();
     EXPECT_EQ(QApplication::focusWidget(), window->picKeyReceiver());
-    const std::pair<bool, QString> expected[] = {{true, "Pause"}, {false, "Unpause"}, {true, "Pause"}};
+    const std::pair<bool, QString> expected[] = {
+        {true, "Pause"}, {false, "Unpause"}, {true, "Pause"}};
     for (const auto& [running, caption] : expected) {
         QTest::mouseClick(window->cmdRun(), Qt::LeftButton);
         EXPECT_EQ(window->tmrMainLoop().isActive(), running);
@@ -167,7 +169,8 @@ TEST_F(frmGameTest, ClicksCycleTheClockAndLeaveTheKeysSteering) {
         EXPECT_EQ(QApplication::focusWidget(), window->picKeyReceiver());
     }
     QTest::mouseClick(window->playfield(), Qt::LeftButton, {}, QPoint(40, 70));
-    EXPECT_EQ(QApplication::focusWidget(), window->picKeyReceiver()) << "the playfield takes no focus";
+    EXPECT_EQ(QApplication::focusWidget(), window->picKeyReceiver())
+        << "the playfield takes no focus";
 
     for (const Qt::Key arrow : {Qt::Key_Left, Qt::Key_Up, Qt::Key_Down, Qt::Key_Right}) {
         QTest::keyClick(window->picKeyReceiver(), arrow);

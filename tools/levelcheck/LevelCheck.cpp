@@ -32,7 +32,7 @@ struct Place {
 // Decodes each picture the loader asks for, as the game would, but records the faults instead
 // of stopping at the first, and says each only once.
 class CheckingWindow : public WindowOperations {
-public:
+  public:
     explicit CheckingWindow(std::vector<Diagnostic>& diagnostics) : diagnostics_(diagnostics) {}
 
     // Where the next picture request comes from, for the diagnostics it may cause.
@@ -79,15 +79,15 @@ public:
                                             " pixels, not 16 x 16"});
             }
         } catch (const GameError& error) {
-            diagnostics_.push_back(
-                {file, place.line, place.column, Severity::Error, name + " " + error.Reason() + when});
+            diagnostics_.push_back({file, place.line, place.column, Severity::Error,
+                                    name + " " + error.Reason() + when});
         }
     }
 
     void MarkUsed(const std::filesystem::path& picture) { used_.insert(picture.filename()); }
     const std::set<std::filesystem::path>& UsedNames() const { return used_; }
 
-private:
+  private:
     std::vector<Diagnostic>& diagnostics_;
     std::filesystem::path sourceFile_;
     Place sourcePlace_;
@@ -111,8 +111,8 @@ bool WarnIfMissingMap(std::vector<Diagnostic>& diagnostics, const std::filesyste
     if (std::filesystem::exists(path, error)) {
         return false;
     }
-    diagnostics.push_back({shown, 1, 1, Severity::Warning,
-                           "the file is missing; the game would create it empty"});
+    diagnostics.push_back(
+        {shown, 1, 1, Severity::Warning, "the file is missing; the game would create it empty"});
     return true;
 }
 
@@ -120,7 +120,8 @@ bool WarnIfMissingMap(std::vector<Diagnostic>& diagnostics, const std::filesyste
 std::vector<Place> TilePlaces(const std::filesystem::path& tilesMap) {
     std::vector<Place> places;
     LevelFile file(tilesMap, LevelFile::WhenMissing::ReadAsEmpty);
-    for (int byte = file.ReadByte(); byte >= 0 && places.size() < TileCount; byte = file.ReadByte()) {
+    for (int byte = file.ReadByte(); byte >= 0 && places.size() < TileCount;
+         byte = file.ReadByte()) {
         if (byte != '\n' && byte != '\r' && byte != '\0') {
             places.push_back({file.Line(), file.Column()});
         }
@@ -172,8 +173,8 @@ void CheckCarStarts(std::vector<Diagnostic>& diagnostics, const GameState& state
                                    name + " starts at column " + std::to_string(column) + ", row " +
                                        std::to_string(row) + ", outside the 20 x 15 grid"});
         } else if (state.Blocks(column, row)) {
-            diagnostics.push_back({shown, columnLine, 1, Severity::Warning,
-                                   name + " starts on a wall"});
+            diagnostics.push_back(
+                {shown, columnLine, 1, Severity::Warning, name + " starts on a wall"});
         }
         if (FindDirection(state.CarDirection(car)) == nullptr) {
             diagnostics.push_back({shown, columnLine + 2, 1, Severity::Warning,
@@ -182,8 +183,7 @@ void CheckCarStarts(std::vector<Diagnostic>& diagnostics, const GameState& state
         }
     }
     if (state.CarX(1) == state.CarX(2) && state.CarY(1) == state.CarY(2)) {
-        diagnostics.push_back({shown, 4, 1, Severity::Warning,
-                               "car 2 starts on car 1's cell"});
+        diagnostics.push_back({shown, 4, 1, Severity::Warning, "car 2 starts on car 1's cell"});
     }
 }
 
@@ -204,8 +204,8 @@ void CheckUnusedPictures(std::vector<Diagnostic>& diagnostics, const std::filesy
     }
     std::sort(unused.begin(), unused.end());
     for (const std::filesystem::path& name : unused) {
-        diagnostics.push_back({shownFolder / name, 1, 1, Severity::Warning,
-                               "the level never uses this picture"});
+        diagnostics.push_back(
+            {shownFolder / name, 1, 1, Severity::Warning, "the level never uses this picture"});
     }
 }
 
