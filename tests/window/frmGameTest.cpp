@@ -3,6 +3,7 @@
 #include <QPaintEvent>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "Controls.h"
 #include "WindowTestLevel.h"
@@ -261,6 +262,40 @@ TEST_F(frmGameTest, FailuresAreReportedOnceAndStopTheGame) {
     EXPECT_TRUE(failures[0].contains("Car1down.gif")) << failures[0].toStdString();
     EXPECT_FALSE(window->tmrMainLoop().isActive());
     EXPECT_TRUE(window->HasFailed());
+}
+
+// Closing the window ends the program normally.
+TEST_F(frmGameTest, ClosingTheWindowEndsTheEventLoopWithStatusZero) {
+    Start();
+    QTimer::singleShot(0, window.get(), [this] { window->close(); });
+    EXPECT_EQ(QApplication::exec(), 0);
+}
+
+// On a scaled screen every picture pixel becomes a block of one colour: scaled, never blurred.
+// Runs for real under QT_SCALE_FACTOR=2 (a ctest entry of its own).
+TEST_F(frmGameTest, HighDpiScalingKeepsPixelsSharp) {
+    QImage checker(16, 16, QImage::Format_RGB32);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            checker.setPixelColor(x, y, (x + y) % 2 == 0 ? Qt::black : Qt::white);
+        }
+    }
+    checker.save(QString::fromStdString((level / "Tilec.bmp").string()), "BMP");
+    level.Write("TilesMap.txt", "c");
+    level.Write("Cars.txt", "30\n30\nup\n30\n30\nup\n");
+    Start();
+    const QImage screen = window->grab().toImage();
+    if (screen.devicePixelRatio() <= 1.0) {
+        ASSERT_FALSE(qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) << "the scale was not applied";
+        GTEST_SKIP() << "the screen is not scaled; ctest runs this again with QT_SCALE_FACTOR=2";
+    }
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            const QColor pixel = screen.pixelColor(x, y);
+            ASSERT_TRUE(pixel == QColor(Qt::black) || pixel == QColor(Qt::white))
+                << "blurred pixel at " << x << "," << y;
+        }
+    }
 }
 
 }  // namespace
