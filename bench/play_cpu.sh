@@ -13,15 +13,10 @@ export XDG_RUNTIME_DIR=$work
 xvfb_pid=""
 game_pid=""
 trap 'kill $game_pid $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
-for number in $(seq 150 190); do
-    if [ ! -e "/tmp/.X11-unix/X$number" ] && [ ! -e "/tmp/.X$number-lock" ]; then
-        export DISPLAY=:$number
-        break
-    fi
-done
-Xvfb "$DISPLAY" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
-for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 600); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(head -1 "$work/display")
 QT_QPA_PLATFORM=xcb "$game" &
 game_pid=$!
 window=$(xdotool search --sync --name '^Vornak$' | head -1)

@@ -23,12 +23,11 @@ fi
 QT_QPA_PLATFORM=offscreen bash bench/startup.sh "$build" 21
 
 # Start-up in a real X server too: the platform the game runs on.
-display=:$((150 + RANDOM % 40))
-Xvfb "$display" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$XDG_RUNTIME_DIR/display" >/dev/null 2>&1 &
 xvfb_pid=$!
 trap 'kill $xvfb_pid 2>/dev/null' EXIT
-sleep 1
-DISPLAY=$display QT_QPA_PLATFORM=xcb bash bench/startup.sh "$build" 21
+for _ in $(seq 600); do [ -s "$XDG_RUNTIME_DIR/display" ] && break; sleep 0.1; done
+DISPLAY=:$(head -1 "$XDG_RUNTIME_DIR/display") QT_QPA_PLATFORM=xcb bash bench/startup.sh "$build" 21
 for _ in 1 2 3; do
     bash bench/play_cpu.sh "$build/play/vornak" "$build/bench/vornak_play_floor" 10
 done

@@ -9,13 +9,14 @@ out=${2:-docs/screenshot.png}
 source tools/packages.sh
 need_packages xvfb xdotool x11-apps imagemagick
 
-display=:77
-Xvfb "$display" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=$display XDG_RUNTIME_DIR
+export XDG_RUNTIME_DIR
 XDG_RUNTIME_DIR=$(mktemp -d)
+Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$XDG_RUNTIME_DIR/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+game_pid=""
 trap 'kill $game_pid $xvfb_pid 2>/dev/null; rm -rf "$XDG_RUNTIME_DIR"' EXIT
-sleep 1
+for _ in $(seq 600); do [ -s "$XDG_RUNTIME_DIR/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(head -1 "$XDG_RUNTIME_DIR/display")
 "$game" &
 game_pid=$!
 window=$(xdotool search --sync --name '^Vornak$' | head -1)

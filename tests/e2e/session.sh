@@ -13,7 +13,10 @@ xvfb_pid=""
 game_pid=""
 cleanup() {
     [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+    fi
     chattr -i "$work/level" 2>/dev/null || true
     chmod -R u+w "$work" 2>/dev/null || true
     rm -rf "$work"
@@ -31,19 +34,13 @@ wait_for() {  # wait_for DESCRIPTION COMMAND...: polls for up to 60 s
     exit 1
 }
 
+# Xvfb picks a free display itself and names it once it accepts connections, so tests that
+# follow one another never race for a display number.
 start_x_server() {
-    local number
-    for number in $(seq 90 140); do
-        if [ ! -e "/tmp/.X11-unix/X$number" ] && [ ! -e "/tmp/.X$number-lock" ]; then
-            export DISPLAY=:$number
-            Xvfb "$DISPLAY" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
-            xvfb_pid=$!
-            wait_for "the X server" xdotool getmouselocation >/dev/null 2>&1
-            return 0
-        fi
-    done
-    echo "FAILED: no free X display number"
-    exit 1
+    Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+    xvfb_pid=$!
+    wait_for "the X server" test -s "$work/display"
+    export DISPLAY=:$(head -1 "$work/display")
 }
 
 # A level folder with the game binary in it: grey road tiles "g", dark wall tiles "b", and the

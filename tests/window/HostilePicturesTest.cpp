@@ -53,8 +53,11 @@ TEST(HostilePictures, FailWithTheFileNameAndWithoutBigAllocations) {
 TEST(HostilePictures, FuzzSeedsAndFindingsLoadOrFailCleanly) {
     int replayed = 0;
     for (const char* folder : {"corpus/picture", "regressions/picture"}) {
-        for (const auto& entry :
-             std::filesystem::directory_iterator(std::filesystem::path(VORNAK_FUZZ_DIR) / folder)) {
+        const std::filesystem::path directory = std::filesystem::path(VORNAK_FUZZ_DIR) / folder;
+        if (!std::filesystem::is_directory(directory)) {
+            continue;  // git keeps no empty folder: no finding of this kind yet
+        }
+        for (const auto& entry : std::filesystem::directory_iterator(directory)) {
             for (const char* format : {"bmp", "gif"}) {
                 SCOPED_TRACE(entry.path().string() + " as " + format);
                 try {
