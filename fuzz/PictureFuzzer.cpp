@@ -1,7 +1,5 @@
 // libFuzzer entry: arbitrary bytes as a BMP tile and as a GIF car, through the window's real
 // picture loading.
-#include <unistd.h>
-
 #include <QCoreApplication>
 #include <cstdint>
 #include <cstdlib>
@@ -9,18 +7,11 @@
 #include <fstream>
 #include <string>
 
+#include "FuzzDirectory.h"
 #include "GameError.h"
 #include "PictureFile.h"
 
 namespace {
-
-std::filesystem::path FuzzDirectory() {
-    const std::filesystem::path base =
-        std::filesystem::exists("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
-    std::filesystem::path directory = base / ("vornak-picture-fuzz-" + std::to_string(getpid()));
-    std::filesystem::create_directories(directory);
-    return directory;
-}
 
 void TryPicture(const std::filesystem::path& file, const char* format, const std::uint8_t* data,
                 std::size_t size) {
@@ -41,7 +32,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::filesystem::path directory = FuzzDirectory();
+    static const std::filesystem::path directory =
+        vornak::fuzzing::FuzzDirectory("vornak-picture-fuzz");
     TryPicture(directory / "Tilex.bmp", "bmp", data, size);
     TryPicture(directory / "Car1up.gif", "gif", data, size);
     return 0;

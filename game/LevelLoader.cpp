@@ -70,10 +70,10 @@ std::string ReadCarsLine(LevelFile& file, int& lineNumber) {
     std::optional<std::string> line = file.ReadLine();
     ++lineNumber;
     if (!line) {
-        throw GameError(
-            file.Path(),
-            "has only " + std::to_string(lineNumber - 1) +
-                " lines; it needs six: column, row and heading of car 1, then of car 2");
+        throw GameError(file.Path(),
+                        "has only " + std::to_string(lineNumber - 1) +
+                            (lineNumber == 2 ? " line" : " lines") +
+                            "; it needs six: column, row and heading of car 1, then of car 2");
     }
     // Editors on some systems start a text file with a byte-order mark; it is never a number.
     constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
+#include "FuzzInputs.h"
 #include "LevelDirectory.h"
 #include "LevelInput.h"
 
@@ -12,24 +10,15 @@ namespace {
 // Every seed level and every input that once broke the game is played again on each run; the
 // harness lets only GameError through as an expected outcome.
 TEST(FuzzReplay, SeedsAndPastFindingsRunCleanly) {
-    int replayed = 0;
-    for (const char* folder : {"corpus/level", "regressions/level"}) {
-        const std::filesystem::path directory = std::filesystem::path(VORNAK_FUZZ_DIR) / folder;
-        if (!std::filesystem::is_directory(directory)) {
-            continue;  // git keeps no empty folder: no finding of this kind yet
-        }
-        for (const auto& entry : std::filesystem::directory_iterator(directory)) {
-            SCOPED_TRACE(entry.path().string());
-            std::ifstream file(entry.path(), std::ios::binary);
-            const std::string bytes{std::istreambuf_iterator<char>(file),
-                                    std::istreambuf_iterator<char>()};
-            testing::LevelDirectory level;
-            EXPECT_NO_THROW(fuzzing::RunLevelInput(
-                reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), level.Path()));
-            ++replayed;
-        }
+    const auto inputs = testing::FuzzInputs({"corpus/level", "regressions/level"});
+    for (const std::filesystem::path& input : inputs) {
+        SCOPED_TRACE(input.string());
+        const std::string bytes = testing::ReadBytes(input);
+        testing::LevelDirectory level;
+        EXPECT_NO_THROW(fuzzing::RunLevelInput(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                               bytes.size(), level.Path()));
     }
-    EXPECT_GE(replayed, 10);
+    EXPECT_GE(inputs.size(), 10U);
 }
 
 // The split and join of fuzz inputs agree, so seeds written by hand mean what they say.

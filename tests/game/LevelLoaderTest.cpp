@@ -205,6 +205,7 @@ TEST_F(LevelLoaderTest, BadCarsLinesNameTheLine) {
 TEST_F(LevelLoaderTest, ShortCarsFileFails) {
     for (const auto& [text, count] : std::vector<std::pair<std::string, std::string>>{
              {"", "only 0 lines"},
+             {"3", "only 1 line;"},
              {"3\r\n5\r\nright\r\n18\r\n12\r\n", "only 5 lines"},
              {"3\r\n5\r\nright\r\n18\r\n12", "only 5 lines"}}) {
         SCOPED_TRACE(text);
