@@ -4,29 +4,10 @@
 #include <array>
 
 #include "MovementTick.h"
+#include "PositionsWindow.h"
 
 namespace vornak::bench {
 namespace {
-
-// Keeps the car positions, as the rules need; loads no picture.
-class PositionsOnlyWindow : public WindowOperations {
-  public:
-    void SetTilePicture(int /*tileIndex*/, const std::filesystem::path& /*picture*/) override {}
-    void SetCarPicture(int /*car*/, const std::filesystem::path& picture) override {
-        benchmark::DoNotOptimize(picture);
-    }
-    double CarLeft(int car) const override { return left[static_cast<std::size_t>(car)]; }
-    double CarTop(int car) const override { return top[static_cast<std::size_t>(car)]; }
-    void SetCarLeft(int car, double value) override { left[static_cast<std::size_t>(car)] = value; }
-    void SetCarTop(int car, double value) override { top[static_cast<std::size_t>(car)] = value; }
-    bool ClockEnabled() const override { return true; }
-    void SetClockEnabled(bool /*enabled*/) override {}
-    void SetRunCaption(const std::string& /*caption*/) override {}
-    void FocusKeyReceiver() override {}
-
-    std::array<double, 3> left{};
-    std::array<double, 3> top{};
-};
 
 const std::filesystem::path ProgramDir = "/usr/lib/vornak";
 
@@ -41,12 +22,12 @@ void MovementTickLap(benchmark::State& run) {
     start.CarY(2) = 9;
     start.CarRequest(1) = "right";
     start.CarRequest(2) = "right";
-    PositionsOnlyWindow startWindow;
+    fuzzing::PositionsWindow startWindow;
     startWindow.left = {0, 0, 0};
     startWindow.top = {0, CellOrigin(5), CellOrigin(9)};
     for (auto _ : run) {
         GameState state = start;
-        PositionsOnlyWindow window = startWindow;
+        fuzzing::PositionsWindow window = startWindow;
         for (int tick = 0; tick < TicksPerLap; ++tick) {
             MovementTick(state, window, ProgramDir);
         }
@@ -59,7 +40,7 @@ BENCHMARK(MovementTickLap);
 
 // The floor: what any tick must do, reading both cars' positions through the interface.
 void MovementTickFloor(benchmark::State& run) {
-    PositionsOnlyWindow window;
+    fuzzing::PositionsWindow window;
     WindowOperations* operations = &window;
     benchmark::DoNotOptimize(operations);  // keeps the calls virtual, as in a real tick
     for (auto _ : run) {

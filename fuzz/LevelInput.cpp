@@ -4,12 +4,12 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <stdexcept>
 
 #include "Controls.h"
 #include "GameError.h"
 #include "LevelLoader.h"
 #include "MovementTick.h"
+#include "PositionsWindow.h"
 
 namespace vornak::fuzzing {
 
@@ -17,30 +17,6 @@ namespace {
 
 constexpr std::size_t HeaderSize = 5;
 constexpr int TicksPerInput = 60;
-
-// Accepts every picture and remembers the car positions, which the rules read back.
-class AcceptingWindow : public WindowOperations {
-  public:
-    void SetTilePicture(int tileIndex, const std::filesystem::path& /*picture*/) override {
-        if (tileIndex < 0 || tileIndex >= TileCount) {
-            throw std::logic_error("the loader asked for a tile that does not exist");
-        }
-    }
-    void SetCarPicture(int /*car*/, const std::filesystem::path& /*picture*/) override {}
-    double CarLeft(int car) const override { return left_.at(car); }
-    double CarTop(int car) const override { return top_.at(car); }
-    void SetCarLeft(int car, double left) override { left_.at(car) = left; }
-    void SetCarTop(int car, double top) override { top_.at(car) = top; }
-    bool ClockEnabled() const override { return clock_; }
-    void SetClockEnabled(bool enabled) override { clock_ = enabled; }
-    void SetRunCaption(const std::string& /*caption*/) override {}
-    void FocusKeyReceiver() override {}
-
-  private:
-    std::array<double, 3> left_{0, 376, 392};
-    std::array<double, 3> top_{0, 40, 40};
-    bool clock_ = false;
-};
 
 void WriteOrRemove(const std::filesystem::path& path, bool present, const std::string& bytes) {
     std::filesystem::remove(path);
@@ -106,7 +82,7 @@ void RunLevelInput(const std::uint8_t* data, std::size_t size,
     WriteOrRemove(directory / CarsFileName, files.hasCars, files.cars);
 
     GameState state;
-    AcceptingWindow window;
+    PositionsWindow window;
     bool loaded = true;
     try {
         LevelLoader(state, window, directory);

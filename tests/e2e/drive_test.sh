@@ -12,9 +12,7 @@ printf '                         #\r\n' >"$work/level/BlocksMap.txt"
 printf '2\r\n2\r\nright\r\n2\r\n10\r\nup\r\n' >"$work/level/Cars.txt"
 
 start_x_server
-(cd / && exec "$work/level/vornak") &
-game_pid=$!
-wait_for "the game window" find_window
+start_game "$work/level/vornak"
 xdotool windowfocus --sync "$window"
 eval "$(xdotool getwindowgeometry --shell "$window")"  # X and Y of the client area
 

@@ -36,8 +36,6 @@ done
 "$root/usr/bin/vornak-levelcheck" --render "$work/render.png" "$root/usr/lib/vornak"
 
 start_x_server
-(cd / && exec "$root/usr/games/vornak") &
-game_pid=$!
-wait_for "the installed game's window" find_window
+start_game "$root/usr/games/vornak"
 wait_for "the installed game to show its bundled level" playfield_matches "$work/render.png"
 echo "install: $(basename "$deb") validates, and the game starts from usr/games/vornak with its level"

@@ -10,8 +10,6 @@ play_dir=$(dirname "$game")
 
 "$check" --render "$work/render.png" "$play_dir"
 start_x_server
-(cd / && exec "$game") &
-game_pid=$!
-wait_for "the game window" find_window
+start_game "$game"
 wait_for "the window's playfield to match the render" playfield_matches "$work/render.png"
 echo "e2e: the render of the bundled level matches the real window pixel for pixel"

@@ -60,6 +60,14 @@ make_level() {  # make_level GAME-BINARY TEST-DATA-DIR
 window=""
 find_window() { window=$(xdotool search --name '^Vornak$' 2>/dev/null | head -1) && [ -n "$window" ]; }
 
+# Starts the game from a folder that is not its own, as a desktop launcher would, and waits for
+# its window.
+start_game() {  # start_game GAME-BINARY
+    (cd / && exec "$1") &
+    game_pid=$!
+    wait_for "the game window" find_window
+}
+
 # Whether the window's playfield matches a PNG pixel for pixel; the window maps before its first
 # paint may have landed, so callers poll this.
 playfield_matches() {  # playfield_matches EXPECTED.png

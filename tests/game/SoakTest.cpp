@@ -11,28 +11,10 @@
 #include "Controls.h"
 #include "Direction.h"
 #include "MovementTick.h"
+#include "PositionsWindow.h"
 
 namespace vornak {
 namespace {
-
-// Keeps only what the rules read back: car positions and the clock.
-class LeanWindow : public WindowOperations {
-  public:
-    void SetTilePicture(int /*tileIndex*/, const std::filesystem::path& /*picture*/) override {}
-    void SetCarPicture(int /*car*/, const std::filesystem::path& /*picture*/) override {}
-    double CarLeft(int car) const override { return left.at(car); }
-    double CarTop(int car) const override { return top.at(car); }
-    void SetCarLeft(int car, double value) override { left.at(car) = value; }
-    void SetCarTop(int car, double value) override { top.at(car) = value; }
-    bool ClockEnabled() const override { return clock; }
-    void SetClockEnabled(bool enabled) override { clock = enabled; }
-    void SetRunCaption(const std::string& /*caption*/) override {}
-    void FocusKeyReceiver() override {}
-
-    std::array<double, 3> left{};
-    std::array<double, 3> top{};
-    bool clock = false;
-};
 
 // A whole number from 0 to below limit.
 int Below(std::mt19937& random, int limit) {
@@ -72,7 +54,7 @@ TEST(Soak, AMillionTicksKeepEveryInvariant) {
     constexpr std::array<int, 8> Keys{KeyUp, KeyDown, KeyLeft, KeyRight, 'W', 'S', 'A', 'D'};
 
     GameState state;
-    LeanWindow window;
+    fuzzing::PositionsWindow window;
     std::array<double, 3> startLeft{};
     std::array<double, 3> startTop{};
     std::array<int, 3> waitingTicks{};
