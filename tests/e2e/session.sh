@@ -58,7 +58,8 @@ make_level() {  # make_level GAME-BINARY TEST-DATA-DIR
 }
 
 window=""
-find_window() { window=$(xdotool search --name '^Vornak$' 2>/dev/null | head -1) && [ -n "$window" ]; }
+# Only a mapped window can take the focus; Qt creates its windows before it shows them.
+find_window() { window=$(xdotool search --onlyvisible --name '^Vornak$' 2>/dev/null | head -1) && [ -n "$window" ]; }
 
 # Starts the game from a folder that is not its own, as a desktop launcher would, and waits for
 # its window.
