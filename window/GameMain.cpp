@@ -1,11 +1,29 @@
 #include "GameMain.h"
 
 #include <QApplication>
-#include <QFile>
 
+#include "GameError.h"
 #include "frmGame.h"
 
 namespace vornak {
+
+namespace {
+
+// The kernel's link to the running executable holds its folder as raw bytes, symlinks resolved.
+// Qt's applicationDirPath() comes back empty for a folder name that is not UTF-8, and an empty
+// folder would make the game read, and create, level files in the current directory instead.
+std::filesystem::path ProgramDirectory() {
+    std::error_code error;
+    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error || !executable.is_absolute() || !executable.has_parent_path()) {
+        throw GameError("/proc/self/exe",
+                        "does not say where the game is installed, so its level cannot be found" +
+                            (error ? ": " + error.message() : std::string()));
+    }
+    return executable.parent_path();
+}
+
+}  // namespace
 
 int RunGame(int argc, char* argv[], QObject* playfieldWatcher) {
     // Each tick repaints two small car rectangles. Through X shared memory Qt waits for the
@@ -13,10 +31,24 @@ int RunGame(int argc, char* argv[], QObject* playfieldWatcher) {
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
         qputenv("QT_XCB_NO_MITSHM", "1");
     }
+    // On a Wayland desktop the game runs through XWayland where it can: there it opens centred,
+    // as it should, where a native Wayland window is placed by the compositor. Without XWayland
+    // it still starts natively.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && qEnvironmentVariableIsSet("DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+    }
     QApplication application(argc, argv);
-    // Qt finds the real executable, symlinks resolved; the level lives beside it.
-    const std::filesystem::path programDir =
-        QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+    // One name for the window class, the Wayland app id and the desktop entry, so that docks
+    // and task bars match the window to its menu entry.
+    QCoreApplication::setApplicationName(QStringLiteral("Vornak"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("net.vornak.Vornak"));
+    std::filesystem::path programDir;
+    try {
+        programDir = ProgramDirectory();
+    } catch (const GameError& error) {
+        frmGame::ReportStartFailure(QString::fromLocal8Bit(error.what()));
+        return 1;
+    }
     frmGame window(programDir);
     if (!window.Form_Load()) {
         return 1;

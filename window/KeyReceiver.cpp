@@ -14,7 +14,7 @@ KeyReceiver::KeyReceiver(QWidget* parent, KeyDownHandler onKeyDown)
 }
 
 void KeyReceiver::keyPressEvent(QKeyEvent* event) {
-    const int keyCode = VirtualKeyCode(event->key());
+    const int keyCode = VirtualKeyCode(event->key(), event->nativeScanCode());
     if (keyCode == 0) {
         QWidget::keyPressEvent(event);
         return;

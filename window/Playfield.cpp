@@ -1,24 +1,34 @@
 #include "Playfield.h"
 
+#include <QEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
 #include <utility>
 
 namespace vornak {
 
-Playfield::Playfield(QWidget* parent) : QWidget(parent) {
+Playfield::Playfield(QWidget* parent, QSize area)
+    : QWidget(parent), frame_(area, QImage::Format_RGB32) {
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     carPositions_ = {QPointF(), QPointF(376, 40), QPointF(392, 40)};
+    changed_ = frame_.rect();
 }
 
 QPoint Playfield::TileOrigin(int tileIndex) {
     return {CellSize * (tileIndex % GridColumns), CellSize * (tileIndex / GridColumns)};
 }
 
+// A tile never moves, so whatever of its picture lies beyond the client area can never show;
+// keeping only the rest bounds the memory of 300 oversized pictures by the window's own size.
 void Playfield::SetTilePicture(int tileIndex, QImage picture) {
     QImage& tile = tiles_.at(static_cast<std::size_t>(tileIndex));
-    const QPointF origin = TileOrigin(tileIndex);
+    const QPoint origin = TileOrigin(tileIndex);
+    const QSize visible = (QRect(origin, picture.size()) & frame_.rect()).size();
+    if (visible != picture.size()) {
+        picture = visible.isEmpty() ? QImage() : picture.copy(QRect(QPoint(), visible));
+    }
     UpdateArea(origin, tile.size());
     tile = std::move(picture);
     UpdateArea(origin, tile.size());
@@ -41,43 +51,89 @@ void Playfield::SetCarPosition(int car, QPointF position) {
     UpdateArea(current, cars_.at(car).size());
 }
 
-// Only the pixels that changed are repainted. Car positions come from level files and may lie
-// far outside the window, so the rectangle is clipped in floating point before it becomes int.
+void Playfield::SetZoom(int zoom) {
+    zoom_ = std::max(zoom, 1);
+    resize(frame_.size() * zoom_);
+    update();
+}
+
+// Car positions come from level files and may lie far outside the window, so the rectangle is
+// clipped in floating point before it becomes int.
 void Playfield::UpdateArea(QPointF topLeft, QSize size) {
-    const QRectF area = QRectF(topLeft, QSizeF(size)) & QRectF(rect());
+    const QRectF area = QRectF(topLeft, QSizeF(size)) & QRectF(frame_.rect());
     if (!area.isEmpty()) {
         changed_ += area.toAlignedRect();
     }
 }
 
 void Playfield::PaintChanges() {
-    if (changed_.isEmpty()) {
+    ComposeChanges();
+    if (unpainted_.isEmpty()) {
         return;
     }
-    if (isVisible()) {
-        repaint(changed_);
-    } else {
-        update(changed_);
+    QRegion onScreen;
+    for (const QRect& area : unpainted_) {
+        onScreen += OnScreen(area);
     }
+    unpainted_ = QRegion();
+    if (isVisible()) {
+        repaint(onScreen);
+    } else {
+        update(onScreen);
+    }
+}
+
+QImage Playfield::Frame() {
+    ComposeChanges();
+    return frame_;
+}
+
+void Playfield::ComposeChanges() {
+    for (const QRect& area : changed_) {
+        Compose(area);
+    }
+    unpainted_ += changed_;
     changed_ = QRegion();
 }
 
-void Playfield::paintEvent(QPaintEvent* event) {
-    QPainter painter(this);
-    const QRect dirty = event->rect();
-    painter.fillRect(dirty, palette().window());
+void Playfield::Compose(const QRect& area) {
+    QPainter painter(&frame_);
+    painter.setClipRect(area);
+    painter.fillRect(area, palette().window());
     for (int index = 0; index < TileCount; ++index) {
         const QImage& tile = tiles_[static_cast<std::size_t>(index)];
-        const QRect area(TileOrigin(index), tile.size());
-        if (!tile.isNull() && area.intersects(dirty)) {
-            painter.drawImage(area.topLeft(), tile);
+        if (!tile.isNull() && area.intersects(QRect(TileOrigin(index), tile.size()))) {
+            painter.drawImage(TileOrigin(index), tile);
         }
     }
     for (int car = CarCount; car >= 1; --car) {
-        const QRectF area(carPositions_.at(car), QSizeF(cars_.at(car).size()));
-        if (!cars_.at(car).isNull() && area.intersects(QRectF(dirty))) {
-            painter.drawImage(area.topLeft(), cars_.at(car));
+        const QImage& picture = cars_.at(car);
+        const QRectF place(carPositions_.at(car), QSizeF(picture.size()));
+        if (!picture.isNull() && place.intersects(QRectF(area))) {
+            painter.drawImage(place.topLeft(), picture);
         }
+    }
+}
+
+QRect Playfield::OnScreen(const QRect& area) const {
+    return {area.topLeft() * zoom_, area.size() * zoom_};
+}
+
+// One scaled draw of the whole frame, clipped to what needs painting: every screen pixel then
+// takes its colour from the same game pixel whatever the clip, so a partial repaint always
+// matches a full one, at any device scale.
+void Playfield::paintEvent(QPaintEvent* /*event*/) {
+    ComposeChanges();
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(QRectF(QPointF(), QSizeF(frame_.size() * zoom_)), frame_);
+}
+
+void Playfield::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        changed_ = frame_.rect();
+        update();
     }
 }
 

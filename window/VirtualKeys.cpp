@@ -28,9 +28,31 @@ constexpr std::array<std::pair<int, int>, 17> KeyTable{{
     {Qt::Key_Down, 40},
 }};
 
-}  // namespace
+// The letters of a US layout by XKB key code (the Linux input code plus 8), row by row.
+constexpr int FirstLetterRowKey = 24;
+constexpr std::array<char, 10> UpperLetterRow{'Q', 'W', 'E', 'R', 'T', 'Y', 'U', 'I', 'O', 'P'};
+constexpr int HomeRowKey = 38;
+constexpr std::array<char, 9> HomeRow{'A', 'S', 'D', 'F', 'G', 'H', 'J', 'K', 'L'};
+constexpr int LowerLetterRowKey = 52;
+constexpr std::array<char, 7> LowerLetterRow{'Z', 'X', 'C', 'V', 'B', 'N', 'M'};
 
-int VirtualKeyCode(int qtKey) {
+template <std::size_t Size>
+int LetterInRow(unsigned scanCode, int firstKey, const std::array<char, Size>& row) {
+    const auto place = static_cast<long>(scanCode) - firstKey;
+    return place >= 0 && place < static_cast<long>(Size) ? row[static_cast<std::size_t>(place)] : 0;
+}
+
+int UsLetterAt(unsigned scanCode) {
+    if (const int letter = LetterInRow(scanCode, FirstLetterRowKey, UpperLetterRow)) {
+        return letter;
+    }
+    if (const int letter = LetterInRow(scanCode, HomeRowKey, HomeRow)) {
+        return letter;
+    }
+    return LetterInRow(scanCode, LowerLetterRowKey, LowerLetterRow);
+}
+
+int CodeOfQtKey(int qtKey) {
     // Qt already names letter and digit keys by their upper-case ASCII code, as Windows does.
     if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)) {
         return qtKey;
@@ -44,6 +66,15 @@ int VirtualKeyCode(int qtKey) {
         }
     }
     return 0;
+}
+
+}  // namespace
+
+int VirtualKeyCode(int qtKey, unsigned nativeScanCode) {
+    if (const int code = CodeOfQtKey(qtKey)) {
+        return code;
+    }
+    return UsLetterAt(nativeScanCode);
 }
 
 int ShiftState(int qtModifiers) {

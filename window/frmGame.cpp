@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QIcon>
 #include <QPushButton>
 #include <QScreen>
 #include <iostream>
@@ -13,10 +14,19 @@
 #include "MovementTick.h"
 #include "PictureFile.h"
 #include "Playfield.h"
+#include "RunButton.h"
 
 namespace vornak {
 
 namespace {
+
+// One failure shows everything the level maker needs to act on; the checker then lists every
+// other problem at once, instead of one start of the game per fault.
+QString WithCheckerHint(const QString& message) {
+    return message + QStringLiteral(
+                         "\n\nvornak-levelcheck, run on the game's folder, lists every problem of "
+                         "the level at once.");
+}
 
 void CheckCar(int car) {
     if (car < 1 || car > CarCount) {
@@ -31,19 +41,18 @@ frmGame::frmGame(std::filesystem::path programDir, MissingMapFile missingMapFile
                            Qt::WindowCloseButtonHint),
       programDir_(std::move(programDir)),
       missingMapFile_(missingMapFile),
-      playfield_(new Playfield(this)),
+      playfield_(new Playfield(this, QSize(ClientWidth, ClientHeight))),
       picKeyReceiver_(new KeyReceiver(
           this, [this](int keyCode, int shift) { picKeyReceiver_KeyDown(keyCode, shift); })),
-      cmdRun_(new QPushButton(QString::fromUtf8(StartCaption), this)) {
+      cmdRun_(new RunButton(QString::fromUtf8(StartCaption), this)),
+      buttonFont_(cmdRun_->font()) {
     setWindowTitle(QStringLiteral("Vornak"));
-    setFixedSize(ClientWidth, ClientHeight);
+    // Built into the binary, so that a run from the build tree shows it too.
+    setWindowIcon(QIcon(QStringLiteral(":/net.vornak.Vornak.png")));
     setFocusPolicy(Qt::NoFocus);
-
-    playfield_->setGeometry(0, 0, ClientWidth, ClientHeight);
-    cmdRun_->setGeometry(328, 8, 81, 25);
-    cmdRun_->setAutoDefault(false);
-    picKeyReceiver_->setGeometry(328, 72, 81, 9);
+    SetZoom(1);
     playfield_->lower();
+    DescribeForScreenReaders();
     setTabOrder(picKeyReceiver_, cmdRun_);
     picKeyReceiver_->setFocus();
 
@@ -58,18 +67,60 @@ frmGame::~frmGame() = default;
 QWidget* frmGame::picKeyReceiver() const {
     return picKeyReceiver_;
 }
-QWidget* frmGame::playfield() const {
-    return playfield_;
+QPushButton* frmGame::cmdRun() const {
+    return cmdRun_;
 }
 
 bool frmGame::Form_Load() {
     return RunHandler([this] { LevelLoader(state_, *this, programDir_, missingMapFile_); });
 }
 
+void frmGame::DescribeForScreenReaders() {
+    playfield_->setAccessibleName(QStringLiteral("Playfield"));
+    playfield_->setAccessibleDescription(
+        QStringLiteral("The circuit seen from above: the red car 1 and the blue car 2 on a grid "
+                       "of 20 by 15 cells"));
+    picKeyReceiver_->setAccessibleName(QStringLiteral("Steering keys"));
+    picKeyReceiver_->setAccessibleDescription(
+        QStringLiteral("While this has the keyboard focus, the arrow keys steer car 1 and W, A, S "
+                       "and D steer car 2"));
+    cmdRun_->setAccessibleName(QStringLiteral("Start, pause or resume"));
+    cmdRun_->setAccessibleDescription(
+        QStringLiteral("Starts the race clock, pauses it, and resumes it"));
+}
+
+int frmGame::ChooseZoom(QSize available) {
+    int zoom = 1;
+    while ((zoom + 1) * ClientWidth <= available.width() / 2 &&
+           (zoom + 1) * ClientHeight <= available.height() / 2) {
+        ++zoom;
+    }
+    return zoom;
+}
+
+// Every element grows by the same whole factor, so the layout keeps its proportions and the
+// pictures stay sharp; the logic still reads and writes car positions in the game's own pixels.
+void frmGame::SetZoom(int zoom) {
+    zoom_ = std::max(zoom, 1);
+    setFixedSize(ClientWidth * zoom_, ClientHeight * zoom_);
+    playfield_->move(0, 0);
+    playfield_->SetZoom(zoom_);
+    cmdRun_->setGeometry(328 * zoom_, 8 * zoom_, 81 * zoom_, 25 * zoom_);
+    QFont font = buttonFont_;
+    if (font.pixelSize() > 0) {
+        font.setPixelSize(font.pixelSize() * zoom_);
+    } else {
+        font.setPointSizeF(font.pointSizeF() * zoom_);
+    }
+    cmdRun_->setFont(font);
+    picKeyReceiver_->setGeometry(328 * zoom_, 72 * zoom_, 81 * zoom_, 9 * zoom_);
+}
+
 // Under X11 the window manager honours the position; Wayland compositors place windows
 // themselves and ignore it.
 void frmGame::ShowCentred() {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        SetZoom(ChooseZoom(screen->availableGeometry().size()));
         QRect area(QPoint(), size());
         area.moveCenter(screen->availableGeometry().center());
         move(area.topLeft());
@@ -128,11 +179,18 @@ bool frmGame::RunHandler(Handler&& handler) {
     return false;
 }
 
+void frmGame::ReportStartFailure(const QString& message) {
+    const QString shown = WithCheckerHint(message);
+    std::cerr << "Vornak: " << shown.toLocal8Bit().constData() << std::endl;
+    ShowFailureBox(shown);
+}
+
 void frmGame::Fail(const QString& message) {
     failed_ = true;
     tmrMainLoop_.stop();
-    std::cerr << "Vornak: " << message.toLocal8Bit().constData() << std::endl;
-    reportFailure_(message);
+    const QString shown = WithCheckerHint(message);
+    std::cerr << "Vornak: " << shown.toLocal8Bit().constData() << std::endl;
+    reportFailure_(shown);
     // Inside Form_Load there is no event loop yet; main sees the false result instead.
     QCoreApplication::exit(1);
 }

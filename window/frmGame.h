@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QTimer>
 #include <QWidget>
 #include <filesystem>
@@ -7,6 +8,7 @@
 
 #include "GameState.h"
 #include "LevelLoader.h"
+#include "Playfield.h"
 #include "WindowOperations.h"
 
 class QPushButton;
@@ -14,7 +16,7 @@ class QPushButton;
 namespace vornak {
 
 class KeyReceiver;
-class Playfield;
+class RunButton;
 
 // The game's only window. It turns Qt's input and time into the five events of the game logic,
 // and offers that logic its ten operations; it holds no rules of its own.
@@ -32,11 +34,20 @@ class frmGame : public QWidget, public WindowOperations {
 
     // Loads the level before the window is first shown. Returns false after reporting a failure.
     bool Form_Load();
+    // Opens the window at the zoom that suits the screen, centred on it.
     void ShowCentred();
+
+    // The largest whole zoom at which the window takes at most half the screen each way, so that
+    // a large screen does not show a postage stamp. At least 1.
+    static int ChooseZoom(QSize available);
+    void SetZoom(int zoom);
+    int Zoom() const { return zoom_; }
 
     // Replaces the message box, for tests and tools that run without a person at the screen.
     void SetFailureReporter(FailureReporter reporter) { reportFailure_ = std::move(reporter); }
     bool HasFailed() const { return failed_; }
+    // For a failure before the window exists: says it on stderr and in a message box.
+    static void ReportStartFailure(const QString& message);
 
     // The window's events; Qt delivers them, and tests may too.
     void cmdRun_Click();
@@ -44,9 +55,9 @@ class frmGame : public QWidget, public WindowOperations {
     void picKeyReceiver_KeyDown(int keyCode, int shift);
     void Form_GotFocus();
 
-    QPushButton* cmdRun() const { return cmdRun_; }
+    QPushButton* cmdRun() const;
     QWidget* picKeyReceiver() const;
-    QWidget* playfield() const;
+    Playfield* playfield() const { return playfield_; }
     const QTimer& tmrMainLoop() const { return tmrMainLoop_; }
     const GameState& State() const { return state_; }
 
@@ -70,6 +81,7 @@ class frmGame : public QWidget, public WindowOperations {
     template <typename Handler>
     bool RunHandler(Handler&& handler);
     void Fail(const QString& message);
+    void DescribeForScreenReaders();
     static void ShowFailureBox(const QString& message);
 
     std::filesystem::path programDir_;
@@ -78,7 +90,9 @@ class frmGame : public QWidget, public WindowOperations {
     Playfield* playfield_;
     // Created in tab order: the key receiver first, so it holds the focus from start-up.
     KeyReceiver* picKeyReceiver_;
-    QPushButton* cmdRun_;
+    RunButton* cmdRun_;
+    QFont buttonFont_;
+    int zoom_ = 1;
     QTimer tmrMainLoop_;
     FailureReporter reportFailure_ = &frmGame::ShowFailureBox;
     bool failed_ = false;
