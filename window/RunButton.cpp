@@ -12,7 +12,7 @@ RunButton::RunButton(const QString& caption, QWidget* parent) : QPushButton(capt
 void RunButton::keyPressEvent(QKeyEvent* event) {
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
         !event->isAutoRepeat()) {
-        animateClick();
+        click();
         return;
     }
     QPushButton::keyPressEvent(event);
