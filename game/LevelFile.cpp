@@ -13,10 +13,50 @@ std::string ErrnoText(int error) {
     return std::strerror(error);
 }
 
+std::string KindOf(std::filesystem::file_type type) {
+    switch (type) {
+        case std::filesystem::file_type::directory:
+            return "a folder";
+        case std::filesystem::file_type::fifo:
+            return "a named pipe";
+        case std::filesystem::file_type::character:
+        case std::filesystem::file_type::block:
+            return "a device";
+        case std::filesystem::file_type::socket:
+            return "a socket";
+        default:
+            return "not a plain file";
+    }
+}
+
+// Only regular files are read: a pipe blocks the open, and a device such as /dev/zero never
+// ends, so either would hang the game before its window shows.
+void RequireRegularFile(const std::filesystem::path& path) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (error || status.type() == std::filesystem::file_type::regular) {
+        return;  // a missing file, or one that cannot be looked at, is reported by the open
+    }
+    throw GameError(path, "is " + KindOf(status.type()) + ", not a file the game can read");
+}
+
 std::FILE* OpenForReading(const std::filesystem::path& path, int& error) {
+    RequireRegularFile(path);
     std::FILE* file = std::fopen(path.c_str(), "rb");
     error = file == nullptr ? errno : 0;
     return file;
+}
+
+// A link whose target is gone is not a missing file: the level maker linked it on purpose, and
+// creating a file through it would write somewhere outside the level.
+void RejectDanglingLink(const std::filesystem::path& path) {
+    std::error_code error;
+    if (std::filesystem::symlink_status(path, error).type() != std::filesystem::file_type::symlink) {
+        return;
+    }
+    const std::filesystem::path target = std::filesystem::read_symlink(path, error);
+    throw GameError(path, "is a symbolic link to " + QuoteForMessage(target.string()) +
+                              ", which does not exist; the game creates no file through a link");
 }
 
 // "x" refuses to open a file that already exists, so a file that appears between our failed
@@ -39,6 +79,7 @@ LevelFile::LevelFile(std::filesystem::path path, WhenMissing whenMissing) : path
     int error = 0;
     file_ = OpenForReading(path_, error);
     if (file_ == nullptr && error == ENOENT) {
+        RejectDanglingLink(path_);
         if (whenMissing == WhenMissing::Fail) {
             throw GameError(path_, "is missing");
         }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "Direction.h"
 #include "GameError.h"
 #include "LevelFile.h"
 
@@ -120,8 +121,16 @@ int LoadTilesMap(WindowOperations& window, const std::filesystem::path& programD
                             "tile character 301 is one too many; the grid holds 300 tiles, 20 "
                             "columns by 15 rows");
         }
-        window.SetTilePicture(tileIndex,
-                              TilePicturePath(programDir, static_cast<unsigned char>(byte)));
+        try {
+            window.SetTilePicture(tileIndex,
+                                  TilePicturePath(programDir, static_cast<unsigned char>(byte)));
+        } catch (const GameError& error) {
+            throw GameError(error.File(), error.Reason() + "; " + file.Path().filename().string() +
+                                              " line " + std::to_string(file.Line()) +
+                                              ", column " + std::to_string(file.Column()) +
+                                              " asks for it with the tile character " +
+                                              QuoteForMessage(std::string(1, static_cast<char>(byte))));
+        }
         ++tileIndex;
     }
     return tileIndex;
@@ -162,8 +171,26 @@ void LoadCarsFile(GameState& state, WindowOperations& window,
 void LoadFirstCarPictures(const GameState& state, WindowOperations& window,
                           const std::filesystem::path& programDir) {
     for (int car = 1; car <= CarCount; ++car) {
-        window.SetCarPicture(car, CarPicturePath(programDir, car, state.CarDirection(car)));
+        try {
+            window.SetCarPicture(car, CarPicturePath(programDir, car, state.CarDirection(car)));
+        } catch (const GameError& error) {
+            throw GameError(error.File(), error.Reason() + "; it is car " + std::to_string(car) +
+                                              "'s first picture, named by the heading " +
+                                              QuoteForMessage(state.CarDirection(car)) +
+                                              " on line " + std::to_string(3 * car) + " of " +
+                                              CarsFileName + ", and a heading is " +
+                                              HeadingWords());
+        }
     }
+}
+
+std::string HeadingWords() {
+    std::string words;
+    for (const DirectionStep& direction : DirectionTable) {
+        words += words.empty() ? "" : direction.word == DirectionTable.back().word ? " or " : ", ";
+        words += direction.word;
+    }
+    return words;
 }
 
 std::filesystem::path TilePicturePath(const std::filesystem::path& programDir,

@@ -33,6 +33,9 @@ void LoadCarsFile(GameState& state, WindowOperations& window,
 void LoadFirstCarPictures(const GameState& state, WindowOperations& window,
                           const std::filesystem::path& programDir);
 
+// "up, down, left or right", for messages about headings.
+std::string HeadingWords();
+
 // "Tile" + the tile character + ".bmp". A byte above 127 is taken as Latin-1 and written in UTF-8.
 std::filesystem::path TilePicturePath(const std::filesystem::path& programDir,
                                       unsigned char tileCharacter);

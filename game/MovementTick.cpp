@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "Direction.h"
+#include "GameError.h"
 #include "LevelLoader.h"
 
 namespace vornak {
@@ -52,7 +53,14 @@ bool TryStartMove(GameState& state, WindowOperations& window,
     state.CarY(car) = static_cast<std::int32_t>(targetRow);
     state.CarDirection(car) = state.CarRequest(car);
     state.Blocks(state.CarX(car), state.CarY(car)) = true;
-    window.SetCarPicture(car, CarPicturePath(programDir, car, state.CarDirection(car)));
+    try {
+        window.SetCarPicture(car, CarPicturePath(programDir, car, state.CarDirection(car)));
+    } catch (const GameError& error) {
+        throw GameError(error.File(), error.Reason() + "; car " + std::to_string(car) +
+                                          " needs it to drive " + state.CarDirection(car) +
+                                          ", as it needs a picture for each heading: " +
+                                          HeadingWords());
+    }
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "PictureFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <QBuffer>
 #include <QImageReader>
@@ -79,13 +80,20 @@ void RequireCompleteBmp(const std::filesystem::path& file, const QByteArray& byt
 
 // Plain POSIX reads: QFile's engine and stdio's buffering cost more than the read itself for a
 // 1 KB tile, start-up reads 300 of them, and cars reload their picture on every move.
+// Non-blocking, so that a named pipe cannot stall the open; anything but a regular file is then
+// refused, since a pipe or a device such as /dev/zero may never end.
 QByteArray ReadWhole(const std::filesystem::path& file) {
-    const int input = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    const int input = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (input < 0) {
         const int error = errno;
         throw GameError(file, error == ENOENT
                                   ? std::string("is missing")
                                   : "cannot be opened: " + std::string(std::strerror(error)));
+    }
+    struct stat status {};
+    if (::fstat(input, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(input);
+        throw GameError(file, "is not a plain file, so the game cannot read it as a picture");
     }
     QByteArray bytes;
     char chunk[65536];
@@ -104,11 +112,10 @@ QByteArray ReadWhole(const std::filesystem::path& file) {
             throw GameError(file, "is too large for a picture (over " +
                                       std::to_string(LargestFileBytes) + " bytes)");
         }
-        bytes.append(chunk, static_cast<qsizetype>(got));
-        // A regular file yields less than asked only at its end, which saves asking again.
-        if (got < static_cast<ssize_t>(sizeof chunk)) {
+        if (got == 0) {
             break;
         }
+        bytes.append(chunk, static_cast<qsizetype>(got));
     }
     ::close(input);
     return bytes;

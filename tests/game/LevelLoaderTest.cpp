@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -237,14 +238,41 @@ TEST_F(LevelLoaderTest, OtherFailuresNameTheFile) {
         0U);
 
     level.Write("BlocksMap.txt", std::string(300, '#') + "\r\nthe_end");
+    // A bad picture leads back to what asked for it: the map's place, or the heading's line.
     window.failingPictures.insert(level / "Tileg.bmp");
-    EXPECT_EQ(LoadFailure(), (level / "Tileg.bmp").string() + ": cannot be decoded");
-    window.failingPictures = {level / "Car2left.gif"};
-    EXPECT_EQ(LoadFailure(), (level / "Car2left.gif").string() + ": cannot be decoded");
+    EXPECT_EQ(LoadFailure(), (level / "Tileg.bmp").string() +
+                                 ": cannot be decoded; TilesMap.txt line 1, column 1 asks for it "
+                                 "with the tile character \"g\"");
+    level.Write("Cars.txt", "3\r\n5\r\nright\r\n18\r\n12\r\neast\r\n");
+    window.failingPictures = {level / "Car2east.gif"};
+    EXPECT_EQ(LoadFailure(), (level / "Car2east.gif").string() +
+                                 ": cannot be decoded; it is car 2's first picture, named by the "
+                                 "heading \"east\" on line 6 of Cars.txt, and a heading is up, "
+                                 "down, left or right");
 
     std::filesystem::remove(level / "Cars.txt");
     std::filesystem::create_directory(level / "Cars.txt");
-    EXPECT_EQ(LoadFailure().rfind((level / "Cars.txt").string() + ": cannot be read", 0), 0U);
+    EXPECT_EQ(LoadFailure(), (level / "Cars.txt").string() +
+                                 ": is a folder, not a file the game can read");
+}
+
+// A level file that is no plain file would hang the loader (a pipe blocks the open, /dev/zero
+// never ends); a map linked to nothing is not created through the link.
+TEST_F(LevelLoaderTest, FilesThatAreNotPlainFilesStopTheGame) {
+    level.Write("Cars.txt", SampleCars);
+    std::filesystem::create_symlink("/dev/zero", level / "TilesMap.txt");
+    EXPECT_EQ(LoadFailure(), (level / "TilesMap.txt").string() +
+                                 ": is a device, not a file the game can read");
+    std::filesystem::remove(level / "TilesMap.txt");
+    ASSERT_EQ(mkfifo((level / "BlocksMap.txt").c_str(), 0600), 0);
+    EXPECT_EQ(LoadFailure(), (level / "BlocksMap.txt").string() +
+                                 ": is a named pipe, not a file the game can read");
+    std::filesystem::remove(level / "BlocksMap.txt");
+    std::filesystem::create_symlink("elsewhere/BlocksMap.txt", level / "BlocksMap.txt");
+    EXPECT_EQ(LoadFailure(), (level / "BlocksMap.txt").string() +
+                                 ": is a symbolic link to \"elsewhere/BlocksMap.txt\", which does "
+                                 "not exist; the game creates no file through a link");
+    EXPECT_FALSE(std::filesystem::exists(level / "elsewhere"));
 }
 
 // A program directory where a missing map file cannot be created fails cleanly.
