@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <QCoreApplication>
 #include <QPushButton>
@@ -47,6 +48,22 @@ TEST(HostilePictures, FailWithTheFileNameAndWithoutBigAllocations) {
         }
     }
     EXPECT_LT(PeakResidentKilobytes() - peakBefore, 100 * 1024) << "kilobytes more at peak";
+}
+
+// A picture that is a pipe or a device fails at once: the pipe must not block the open, and
+// /dev/zero must not be read until the size limit.
+TEST(HostilePictures, PipesAndDevicesAreRefused) {
+    WindowTestLevel level;
+    ASSERT_EQ(mkfifo((level / "Tilep.bmp").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", level / "Car1up.gif");
+    for (const auto& [name, format] : {std::pair{"Tilep.bmp", "bmp"}, std::pair{"Car1up.gif", "gif"}}) {
+        try {
+            LoadPicture(level / name, format);
+            ADD_FAILURE() << name << " loaded";
+        } catch (const GameError& error) {
+            EXPECT_EQ(error.Reason(), "is not a plain file, so the game cannot read it as a picture");
+        }
+    }
 }
 
 // Every picture input the fuzzer was seeded with or ever broke the game with loads or fails

@@ -1,8 +1,11 @@
 #include "LevelCheck.h"
 
+#include <unistd.h>
 #include <QImage>
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <map>
 #include <set>
 
@@ -105,15 +108,24 @@ void AddGameError(std::vector<Diagnostic>& diagnostics, const std::filesystem::p
                            Severity::Error, error.Reason()});
 }
 
-bool WarnIfMissingMap(std::vector<Diagnostic>& diagnostics, const std::filesystem::path& path,
-                      const std::filesystem::path& shown) {
+// The game creates a missing map file empty, if it can: where it cannot, it stops, and so the
+// checker must call that an error. A dangling link is left to the loader, which refuses it.
+void CheckMissingMap(std::vector<Diagnostic>& diagnostics, const std::filesystem::path& path,
+                     const std::filesystem::path& shown) {
     std::error_code error;
-    if (std::filesystem::exists(path, error)) {
-        return false;
+    if (std::filesystem::symlink_status(path, error).type() !=
+        std::filesystem::file_type::not_found) {
+        return;
+    }
+    const std::filesystem::path folder = path.parent_path().empty() ? "." : path.parent_path();
+    if (::access(folder.c_str(), W_OK) != 0) {
+        diagnostics.push_back({shown, 1, 1, Severity::Error,
+                               "the file is missing, and the game cannot create it: " +
+                                   std::string(std::strerror(errno))});
+        return;
     }
     diagnostics.push_back(
         {shown, 1, 1, Severity::Warning, "the file is missing; the game would create it empty"});
-    return true;
 }
 
 // Where each tile character stands, in the same counting as the loader's.
@@ -228,7 +240,7 @@ std::vector<Diagnostic> CheckLevel(const std::filesystem::path& folder) {
     }
 
     try {
-        WarnIfMissingMap(diagnostics, programDir / TilesMapFileName, tilesShown);
+        CheckMissingMap(diagnostics, programDir / TilesMapFileName, tilesShown);
         window.SetTileSources(tilesShown, TilePlaces(programDir / TilesMapFileName));
         const int tiles = LoadTilesMap(window, programDir, MissingMapFile::ReadAsEmpty);
         if (tiles < TileCount) {
@@ -241,7 +253,7 @@ std::vector<Diagnostic> CheckLevel(const std::filesystem::path& folder) {
     }
 
     try {
-        WarnIfMissingMap(diagnostics, programDir / BlocksMapFileName, blocksShown);
+        CheckMissingMap(diagnostics, programDir / BlocksMapFileName, blocksShown);
         CheckBlocksRows(diagnostics, programDir / BlocksMapFileName, blocksShown);
         const int cells = LoadBlocksMap(state, programDir, MissingMapFile::ReadAsEmpty);
         if (cells < TileCount) {
