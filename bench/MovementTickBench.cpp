@@ -4,7 +4,7 @@
 #include <array>
 
 #include "MovementTick.h"
-#include "PositionsWindow.h"
+#include "RecordingWindow.h"
 
 namespace vornak::bench {
 namespace {
@@ -22,12 +22,13 @@ void MovementTickLap(benchmark::State& run) {
     start.CarY(2) = 9;
     start.CarRequest(1) = "right";
     start.CarRequest(2) = "right";
-    fuzzing::PositionsWindow startWindow;
-    startWindow.left = {0, 0, 0};
-    startWindow.top = {0, CellOrigin(5), CellOrigin(9)};
+    testing::RecordingWindow startWindow;
+    startWindow.recording = false;
+    startWindow.carLeft = {0, 0, 0};
+    startWindow.carTop = {0, CellOrigin(5), CellOrigin(9)};
     for (auto _ : run) {
         GameState state = start;
-        fuzzing::PositionsWindow window = startWindow;
+        testing::RecordingWindow window = startWindow;
         for (int tick = 0; tick < TicksPerLap; ++tick) {
             MovementTick(state, window, ProgramDir);
         }
@@ -40,7 +41,7 @@ BENCHMARK(MovementTickLap);
 
 // The floor: what any tick must do, reading both cars' positions through the interface.
 void MovementTickFloor(benchmark::State& run) {
-    fuzzing::PositionsWindow window;
+    testing::RecordingWindow window;
     WindowOperations* operations = &window;
     benchmark::DoNotOptimize(operations);  // keeps the calls virtual, as in a real tick
     for (auto _ : run) {

@@ -9,7 +9,7 @@
 #include "GameError.h"
 #include "LevelLoader.h"
 #include "MovementTick.h"
-#include "PositionsWindow.h"
+#include "RecordingWindow.h"
 
 namespace vornak::fuzzing {
 
@@ -82,7 +82,8 @@ void RunLevelInput(const std::uint8_t* data, std::size_t size,
     WriteOrRemove(directory / CarsFileName, files.hasCars, files.cars);
 
     GameState state;
-    PositionsWindow window;
+    testing::RecordingWindow window;
+    window.recording = false;
     bool loaded = true;
     try {
         LevelLoader(state, window, directory);

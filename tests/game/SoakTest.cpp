@@ -11,7 +11,7 @@
 #include "Controls.h"
 #include "Direction.h"
 #include "MovementTick.h"
-#include "PositionsWindow.h"
+#include "RecordingWindow.h"
 
 namespace vornak {
 namespace {
@@ -54,7 +54,8 @@ TEST(Soak, AMillionTicksKeepEveryInvariant) {
     constexpr std::array<int, 8> Keys{KeyUp, KeyDown, KeyLeft, KeyRight, 'W', 'S', 'A', 'D'};
 
     GameState state;
-    fuzzing::PositionsWindow window;
+    testing::RecordingWindow window;
+    window.recording = false;
     std::array<double, 3> startLeft{};
     std::array<double, 3> startTop{};
     std::array<int, 3> waitingTicks{};
@@ -70,8 +71,8 @@ TEST(Soak, AMillionTicksKeepEveryInvariant) {
         for (int car = 1; car <= CarCount; ++car) {
             state.CarX(car) = RandomStart(random, GridColumns);
             state.CarY(car) = RandomStart(random, GridRows);
-            window.left.at(car) = startLeft.at(car) = CellOrigin(state.CarX(car));
-            window.top.at(car) = startTop.at(car) = CellOrigin(state.CarY(car));
+            window.carLeft.at(car) = startLeft.at(car) = CellOrigin(state.CarX(car));
+            window.carTop.at(car) = startTop.at(car) = CellOrigin(state.CarY(car));
             waitingTicks.at(car) = 0;
         }
         for (long levelTick = 0; levelTick < TicksPerLevel; ++levelTick) {
@@ -82,15 +83,15 @@ TEST(Soak, AMillionTicksKeepEveryInvariant) {
             } else if (input == 4) {
                 cmdRun_Click(window);
             }
-            if (!window.clock) {
+            if (!window.clockEnabled) {
                 continue;
             }
             ASSERT_NO_THROW(MovementTick(state, window, "/soak"))
                 << "seed " << seed << " tick " << ticks;
             ++ticks;
             for (int car = 1; car <= CarCount; ++car) {
-                const double left = window.left.at(car);
-                const double top = window.top.at(car);
+                const double left = window.carLeft.at(car);
+                const double top = window.carTop.at(car);
                 const double cellLeft = CellOrigin(state.CarX(car));
                 const double cellTop = CellOrigin(state.CarY(car));
                 ASSERT_EQ(std::fmod(left - startLeft.at(car), SlideStep), 0) << "seed " << seed;
