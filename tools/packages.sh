@@ -19,4 +19,4 @@ need_packages() {
 }
 
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev)
-TEST_PACKAGES=(libgtest-dev xvfb xdotool x11-apps imagemagick dpkg-dev desktop-file-utils appstream x11-utils x11-xkb-utils)
+TEST_PACKAGES=(libgtest-dev xvfb xdotool x11-apps imagemagick dpkg-dev desktop-file-utils appstream x11-utils x11-xkb-utils weston xwayland qt6-wayland)
