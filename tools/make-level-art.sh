@@ -1,25 +1,32 @@
 #!/usr/bin/env bash
-# Regenerates the sample level's pictures from the editable XPM sources in level/art/.
-# The generated BMP and GIF files are committed, so building the game needs no image tools.
+# Regenerates the bundled levels' pictures from the editable XPM sources in level/art/.
+# The generated BMP and GIF files are committed, so building the game needs no image tools; a test
+# runs this into a scratch folder and checks that the committed pictures are exactly its output.
+# Usage: tools/make-level-art.sh [OUT-DIR]   (default: level/, and the desktop icons too)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+out=${1:-level}
 source tools/packages.sh
 need_packages imagemagick
 convert=/usr/bin/convert   # ImageMagick's own, whatever else is on PATH
 
 # Tile character -> art source. The tile map names tiles by these characters.
-declare -A tiles=([.]=asphalt [g]=grass [r]=gravel [t]=tree [b]=barrier [k]=kerb [s]=startline)
+# The kerbs are road with a red and white strip on the edge that meets a wall: ^ on the top edge,
+# v on the bottom edge.
+declare -A tiles=([.]=asphalt [g]=grass [t]=tree [b]=barrier [s]=startline [^]=kerb_top
+    [v]=kerb_bottom)
 for character in "${!tiles[@]}"; do
-    "$convert" "level/art/Tile_${tiles[$character]}.xpm" -type TrueColor "BMP3:level/Tile${character}.bmp"
+    "$convert" "level/art/Tile_${tiles[$character]}.xpm" -type TrueColor "BMP3:$out/Tile${character}.bmp"
 done
 
 # One source per car, nose up; the other headings are rotations of it.
 declare -A turns=([up]=0 [right]=90 [down]=180 [left]=270)
 for car in 1 2; do
     for heading in "${!turns[@]}"; do
-        "$convert" "level/art/Car${car}.xpm" -rotate "${turns[$heading]}" "level/Car${car}${heading}.gif"
+        "$convert" "level/art/Car${car}.xpm" -rotate "${turns[$heading]}" "$out/Car${car}${heading}.gif"
     done
 done
+[ -z "${1:-}" ] || exit 0
 
 
 # The desktop icons are car 1, nose up: a 48 x 48 PNG, pixels tripled without smoothing, and an

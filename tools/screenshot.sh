@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Takes a PNG of the real game window under Xvfb, a moment into a race: both cars drive off the
-# start line in opposite directions and turn up the sides of the circuit, then the game pauses.
+# start line down the left side and turn into the first hairpin, then the game pauses.
 # Usage: tools/screenshot.sh [GAME-BINARY] [OUT.png]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,11 +24,13 @@ xdotool windowfocus --sync "$window"
 eval "$(xdotool getwindowgeometry --shell "$window")"
 click_run() { xdotool mousemove "$((X + 368))" "$((Y + 20))" click 1; }
 
-xdotool key Left d
+xdotool key Down s
 click_run
-sleep 2.15
-xdotool key Up w
-sleep 0.9
+sleep 1.6
+xdotool key Right d
+sleep 1.2
+xdotool key Up
+sleep 0.5
 click_run
 sleep 0.3
 xdotool mousemove 0 0

@@ -34,6 +34,11 @@ done
 "$root/usr/bin/vornak-levelcheck" "$root/usr/lib/vornak" >"$work/check.log" ||
     { echo "FAILED: the installed level is not clean:"; cat "$work/check.log"; exit 1; }
 "$root/usr/bin/vornak-levelcheck" --render "$work/render.png" "$root/usr/lib/vornak"
+for level in circuit oval maze figure8; do
+    folder=$root/usr/share/vornak/levels/$level
+    "$root/usr/bin/vornak-levelcheck" "$folder" >"$work/check.log" && [ ! -s "$work/check.log" ] ||
+        { echo "FAILED: the installed level $level is not clean:"; cat "$work/check.log"; exit 1; }
+done
 
 start_x_server
 start_game "$root/usr/games/vornak"

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <map>
 #include <unistd.h>
 
 #include "Direction.h"
@@ -233,6 +234,77 @@ TEST_F(LevelCheckTest, ErrorsAreExactlyWhatStopsTheGame) {
     std::system(("chattr -i '" + level.Path().string() + "' 2>/dev/null").c_str());
     std::filesystem::permissions(level.Path(), std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::add);
+}
+
+}  // namespace
+}  // namespace vornak
+
+namespace vornak {
+namespace {
+
+// The fewest cells a car drives from its start cell round the circuit and back, going the way it
+// faces and never across the start line (both cars' start cells) on the way.
+int ShortestLap(const GameState& state) {
+    const DirectionStep* heading = FindDirection(state.CarDirection(1));
+    if (heading == nullptr) {
+        return 0;
+    }
+    std::map<std::pair<int, int>, int> distance;
+    std::vector<std::pair<int, int>> queue{
+        {state.CarX(1) + heading->columnStep, state.CarY(1) + heading->rowStep}};
+    distance[queue.front()] = 1;
+    const std::pair<int, int> behind{state.CarX(1) - heading->columnStep,
+                                     state.CarY(1) - heading->rowStep};
+    for (std::size_t next = 0; next < queue.size(); ++next) {
+        const auto [column, row] = queue[next];
+        for (const DirectionStep& step : DirectionTable) {
+            const std::pair<int, int> cell{column + step.columnStep, row + step.rowStep};
+            const bool startLine = (cell.first == state.CarX(1) && cell.second == state.CarY(1)) ||
+                                   (cell.first == state.CarX(2) && cell.second == state.CarY(2));
+            if (CellGrid::Contains(cell.first, cell.second) &&
+                !state.Blocks(cell.first, cell.second) && !startLine &&
+                distance.count(cell) == 0) {
+                distance[cell] = distance[{column, row}] + 1;
+                queue.push_back(cell);
+            }
+        }
+    }
+    return distance.count(behind) != 0 ? distance[behind] + 1 : 0;
+}
+
+// Every bundled level loads in the game, the checker has nothing to say about it, and no cell of
+// road is a dead end: each has at least two open neighbours, so no car is ever walled in.
+TEST(BundledLevels, LoadCleanlyAndHaveNoDeadEnds) {
+    int levels = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(VORNAK_LEVELS_DIR)) {
+        SCOPED_TRACE(entry.path().filename().string());
+        ++levels;
+        for (const Diagnostic& diagnostic : CheckLevel(entry.path())) {
+            ADD_FAILURE() << FormatDiagnostic(diagnostic);
+        }
+        frmGame game(entry.path(), MissingMapFile::ReadAsEmpty);
+        game.SetFailureReporter([](const QString& message) { ADD_FAILURE() << message.toStdString(); });
+        ASSERT_TRUE(game.Form_Load());
+        const GameState& state = game.State();
+        auto open = [&state](int column, int row) {
+            return CellGrid::Contains(column, row) && !state.Blocks(column, row);
+        };
+        for (int row = 1; row <= GridRows; ++row) {
+            for (int column = 1; column <= GridColumns; ++column) {
+                const int ways = open(column - 1, row) + open(column + 1, row) +
+                                 open(column, row - 1) + open(column, row + 1);
+                EXPECT_TRUE(!open(column, row) || ways >= 2)
+                    << "dead end at column " << column << ", row " << row;
+            }
+        }
+        for (int car = 1; car <= CarCount; ++car) {
+            EXPECT_TRUE(open(state.CarX(car), state.CarY(car))) << "car " << car;
+        }
+        if (entry.path().filename() == "circuit") {
+            EXPECT_GE(ShortestLap(state), 80) << "cells from the start line round to it";
+        }
+    }
+    EXPECT_EQ(levels, 4);
 }
 
 }  // namespace
