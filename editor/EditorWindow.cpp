@@ -1,0 +1,684 @@
+#include "EditorWindow.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QImageReader>
+#include <QInputDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProcess>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QUndoStack>
+
+#include "Direction.h"
+#include "LevelLoader.h"
+#include "PictureExport.h"
+
+namespace vornak::editor {
+
+namespace {
+
+constexpr int CheckDelayMilliseconds = 150;
+constexpr int CellRole = Qt::UserRole;
+constexpr int TileRole = Qt::UserRole + 1;
+
+std::filesystem::path FromQString(const QString& text) {
+    return std::filesystem::path(QFile::encodeName(text).toStdString());
+}
+
+QString ToQString(const std::filesystem::path& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path.string()));
+}
+
+std::filesystem::path FirstExisting(const std::vector<std::filesystem::path>& candidates) {
+    for (const std::filesystem::path& candidate : candidates) {
+        std::error_code error;
+        if (std::filesystem::exists(candidate, error)) {
+            return std::filesystem::weakly_canonical(candidate, error);
+        }
+    }
+    return {};
+}
+
+// The cell a finding points to, read from the snapshot's files, which the editor writes as 15
+// rows of 20: a map's line and column are the cell's row and column, and a Cars.txt line belongs
+// to one car's start.
+int CellOfFinding(const Diagnostic& diagnostic, const LevelContent& content) {
+    const std::string name = diagnostic.file.filename().string();
+    if (name == TilesMapFileName || name == BlocksMapFileName) {
+        if (diagnostic.column > GridColumns || diagnostic.line > GridRows) {
+            return -1;
+        }
+        return (diagnostic.line - 1) * GridColumns + (diagnostic.column - 1);
+    }
+    if (name == CarsFileName && diagnostic.line >= 1 && diagnostic.line <= 3 * CarCount) {
+        const CarStart& car = content.cars[static_cast<std::size_t>((diagnostic.line - 1) / 3)];
+        return CellGrid::Contains(car.column, car.row)
+                   ? (car.row - 1) * GridColumns + (car.column - 1)
+                   : -1;
+    }
+    return -1;
+}
+
+bool IsUsablePictureCharacter(char character) {
+    // '/' cannot be in a file name, and a space or '#' would be easy to misread in the map.
+    return character > ' ' && character < 127 && character != '/' && character != '#';
+}
+
+}  // namespace
+
+Installation Installation::Find() {
+    std::error_code error;
+    const std::filesystem::path here =
+        std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
+    return {FirstExisting({here / "vornak", here / "../lib/vornak/vornak", here / "../play/vornak"}),
+            FirstExisting({here / "../share/vornak/levels/circuit", here / "../lib/vornak"})};
+}
+
+EditorWindow::EditorWindow(Installation installation, const std::filesystem::path& folder)
+    : installation_(std::move(installation)),
+      view_(new LevelView(nullptr, document_)),
+      palette_(new QListWidget),
+      findings_(new QListWidget),
+      hover_(new QLabel) {
+    confirm = [this](const QString& question) {
+        return QMessageBox::question(this, windowTitle(), question) == QMessageBox::Yes;
+    };
+    inform = [this](const QString& message) {
+        QMessageBox box(QMessageBox::Information, windowTitle(), message, QMessageBox::Ok, this);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
+    };
+    auto* scroll = new QScrollArea;
+    scroll->setWidget(view_);
+    scroll->setAlignment(Qt::AlignCenter);
+    scroll->setBackgroundRole(QPalette::Dark);
+    setCentralWidget(scroll);
+
+    palette_->setViewMode(QListView::IconMode);
+    palette_->setIconSize(QSize(32, 32));
+    palette_->setGridSize(QSize(56, 56));
+    palette_->setMovement(QListView::Static);
+    palette_->setFocusPolicy(Qt::NoFocus);
+    auto* paletteDock = new QDockWidget(QStringLiteral("Tiles"), this);
+    paletteDock->setObjectName(QStringLiteral("tiles"));
+    paletteDock->setWidget(palette_);
+    paletteDock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    addDockWidget(Qt::LeftDockWidgetArea, paletteDock);
+
+    findings_->setFocusPolicy(Qt::NoFocus);
+    findings_->setWordWrap(true);
+    auto* findingsDock = new QDockWidget(QStringLiteral("Findings"), this);
+    findingsDock->setObjectName(QStringLiteral("findings"));
+    findingsDock->setWidget(findings_);
+    findingsDock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    addDockWidget(Qt::BottomDockWidgetArea, findingsDock);
+    resizeDocks({findingsDock}, {150}, Qt::Vertical);
+    resizeDocks({paletteDock}, {150}, Qt::Horizontal);
+    statusBar()->addWidget(hover_, 1);
+
+    BuildMenus();
+
+    connect(palette_, &QListWidget::currentItemChanged, this,
+            [this](QListWidgetItem* item, QListWidgetItem* /*previous*/) {
+                if (item != nullptr) {
+                    view_->SetTile(static_cast<char>(item->data(TileRole).toInt()));
+                    SetTool(Tool::Tiles);
+                }
+            });
+    connect(findings_, &QListWidget::currentRowChanged, this,
+            [this](int row) { FindingClicked(row); });
+    view_->hovered = [this](int cell) { ShowHover(cell); };
+    view_->picked = [this](char tile) {
+        for (int row = 0; row < palette_->count(); ++row) {
+            if (palette_->item(row)->data(TileRole).toInt() == static_cast<unsigned char>(tile)) {
+                palette_->setCurrentRow(row);
+            }
+        }
+    };
+    document_.changed = [this] { DocumentChanged(); };
+    connect(&document_.UndoStack(), &QUndoStack::cleanChanged, this, [this] { UpdateTitle(); });
+
+    checkTimer_.setSingleShot(true);
+    checkTimer_.setInterval(CheckDelayMilliseconds);
+    connect(&checkTimer_, &QTimer::timeout, this, [this] { CheckNow(); });
+
+    if (folder.empty()) {
+        document_.StartNew(installation_.bundledCircuit);
+    } else {
+        document_.Open(folder);
+    }
+    view_->ReloadPictures();
+    FillPalette();
+    CheckNow();
+    UpdateTitle();
+    view_->setFocus();
+}
+
+EditorWindow::~EditorWindow() {
+    document_.changed = nullptr;
+    if (game_) {
+        game_->disconnect();
+        game_->kill();
+        game_->waitForFinished(1000);
+    }
+}
+
+QAction* EditorWindow::AddAction(QMenu* menu, const QString& text, const QKeySequence& key,
+                                 const std::function<void()>& run) {
+    QAction* action = menu->addAction(text);
+    action->setShortcut(key);
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, [run] { run(); });
+    return action;
+}
+
+void EditorWindow::BuildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&Level"));
+    AddAction(file, QStringLiteral("&New from the circuit…"), QKeySequence::New,
+              [this] { NewFromCircuit(); });
+    AddAction(file, QStringLiteral("&Open…"), QKeySequence::Open, [this] { OpenFolder(); });
+    AddAction(file, QStringLiteral("&Save"), QKeySequence::Save, [this] { Save(); });
+    AddAction(file, QStringLiteral("Save &as…"), QKeySequence::SaveAs, [this] { SaveAs(); });
+    file->addSeparator();
+    AddAction(file, QStringLiteral("Import &tile picture…"), {}, [this] { ImportTile(); });
+    AddAction(file, QStringLiteral("Import &car…"), {}, [this] { ImportCar(); });
+    file->addSeparator();
+    AddAction(file, QStringLiteral("&Play"), Qt::Key_F5, [this] { Play(); });
+    file->addSeparator();
+    AddAction(file, QStringLiteral("&Quit"), QKeySequence::Quit, [this] { close(); });
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    QAction* undo = document_.UndoStack().createUndoAction(this, QStringLiteral("&Undo"));
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction* redo = document_.UndoStack().createRedoAction(this, QStringLiteral("&Redo"));
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                        QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    edit->addAction(undo);
+    edit->addAction(redo);
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    AddAction(view, QStringLiteral("Zoom &in"), QKeySequence(Qt::CTRL | Qt::Key_Plus),
+              [this] { view_->SetZoom(view_->Zoom() + 1); })
+        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    AddAction(view, QStringLiteral("Zoom &out"), QKeySequence(Qt::CTRL | Qt::Key_Minus),
+              [this] { view_->SetZoom(view_->Zoom() - 1); });
+    QAction* walls = AddAction(view, QStringLiteral("Show &walls"), Qt::Key_W,
+                               [this] { view_->SetWallsShown(!view_->WallsShown()); });
+    walls->setCheckable(true);
+    walls->setChecked(true);
+    QAction* grid = AddAction(view, QStringLiteral("Show &grid"), Qt::Key_G,
+                              [this] { view_->SetGridShown(!view_->GridShown()); });
+    grid->setCheckable(true);
+
+    QMenu* toolMenu = menuBar()->addMenu(QStringLiteral("&Tools"));
+    tools_ = new QActionGroup(this);
+    const std::pair<QString, std::pair<Qt::Key, Tool>> toolList[] = {
+        {QStringLiteral("&Tiles"), {Qt::Key_T, Tool::Tiles}},
+        {QStringLiteral("&Walls"), {Qt::Key_B, Tool::Walls}},
+        {QStringLiteral("Car &1 start"), {Qt::Key_1, Tool::Car1}},
+        {QStringLiteral("Car &2 start"), {Qt::Key_2, Tool::Car2}}};
+    for (const auto& [text, keyAndTool] : toolList) {
+        const Tool tool = keyAndTool.second;
+        QAction* action = AddAction(toolMenu, text, keyAndTool.first, [this, tool] { SetTool(tool); });
+        action->setCheckable(true);
+        action->setData(static_cast<int>(tool));
+        action->setChecked(tool == Tool::Tiles);
+        tools_->addAction(action);
+    }
+    toolMenu->addSeparator();
+    const std::pair<const char*, Qt::Key> turns[] = {
+        {"up", Qt::Key_Up}, {"down", Qt::Key_Down}, {"left", Qt::Key_Left}, {"right", Qt::Key_Right}};
+    for (const auto& [heading, key] : turns) {
+        const char* word = heading;
+        QAction* action = AddAction(toolMenu, QStringLiteral("Head %1").arg(QLatin1String(word)), key,
+                                    [this, word] { TurnCar(word); });
+        action->setEnabled(false);  // only with a car tool in hand
+        turnActions_.push_back(action);
+    }
+}
+
+void EditorWindow::SetTool(Tool tool) {
+    view_->SetTool(tool);
+    for (QAction* action : tools_->actions()) {
+        action->setChecked(action->data().toInt() == static_cast<int>(tool));
+    }
+    const bool car = tool == Tool::Car1 || tool == Tool::Car2;
+    for (QAction* action : turnActions_) {
+        action->setEnabled(car);
+    }
+    ShowHover(-1);
+}
+
+void EditorWindow::TurnCar(const char* heading) {
+    const Tool tool = view_->CurrentTool();
+    if (tool == Tool::Car1 || tool == Tool::Car2) {
+        document_.SetCarHeading(tool == Tool::Car1 ? 1 : 2, heading);
+    }
+}
+
+void EditorWindow::DocumentChanged() {
+    view_->Refresh();
+    UpdateTitle();
+    checkTimer_.start();
+}
+
+void EditorWindow::UpdateTitle() {
+    const QString name = document_.IsUntitled()
+                             ? QStringLiteral("New level")
+                             : ToQString(document_.Folder().filename().empty()
+                                             ? document_.Folder()
+                                             : document_.Folder().filename());
+    setWindowTitle((document_.IsModified() ? QStringLiteral("*") : QString()) + name +
+                   QStringLiteral(" – Vornak level editor"));
+}
+
+void EditorWindow::FillPalette() {
+    const char current = view_->CurrentTile();
+    palette_->clear();
+    std::vector<char> tiles;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(document_.PictureFolder(), error)) {
+        const char tile = TileCharacterOf(entry.path());
+        if (tile != '\0') {
+            tiles.push_back(tile);
+        }
+    }
+    std::sort(tiles.begin(), tiles.end());
+    for (const char tile : tiles) {
+        const QImage picture = view_->TilePicture(tile);
+        auto* item = new QListWidgetItem(
+            QIcon(QPixmap::fromImage(picture.scaled(32, 32, Qt::IgnoreAspectRatio,
+                                                    Qt::FastTransformation))),
+            QString(QLatin1Char(tile)), palette_);
+        item->setData(TileRole, static_cast<unsigned char>(tile));
+        item->setToolTip(QStringLiteral("Tile%1.bmp").arg(QLatin1Char(tile)));
+        if (tile == current) {
+            palette_->setCurrentItem(item);
+        }
+    }
+    if (palette_->currentItem() == nullptr && palette_->count() > 0) {
+        palette_->setCurrentRow(0);
+    }
+}
+
+void EditorWindow::CheckNow() {
+    checkTimer_.stop();
+    if (!scratch_.isValid()) {
+        return;
+    }
+    const std::filesystem::path folder = FromQString(scratch_.path()) / "level";
+    document_.WriteSnapshot(folder);
+    diagnostics_ = CheckLevel(folder);
+    ShowFindings();
+}
+
+void EditorWindow::ShowFindings() {
+    findings_->blockSignals(true);
+    findings_->clear();
+    for (const std::string& rewrite : document_.Rewrites()) {
+        auto* item = new QListWidgetItem(QStringLiteral("note: ") + QString::fromStdString(rewrite),
+                                         findings_);
+        item->setData(CellRole, -1);
+    }
+    for (const Diagnostic& diagnostic : diagnostics_) {
+        Diagnostic shown = diagnostic;
+        shown.file = diagnostic.file.filename();
+        auto* item = new QListWidgetItem(QString::fromStdString(FormatDiagnostic(shown)), findings_);
+        item->setData(CellRole, CellOfFinding(diagnostic, document_.Content()));
+        item->setForeground(diagnostic.severity == Diagnostic::Severity::Error ? QColor(190, 20, 20)
+                                                                                : QColor(150, 100, 0));
+    }
+    if (findings_->count() == 0) {
+        new QListWidgetItem(QStringLiteral("The checker has nothing to report."), findings_);
+    }
+    findings_->blockSignals(false);
+}
+
+void EditorWindow::FindingClicked(int row) {
+    QListWidgetItem* item = findings_->item(row);
+    if (item == nullptr) {
+        return;
+    }
+    const QVariant cell = item->data(CellRole);
+    view_->SelectCell(cell.isValid() ? cell.toInt() : -1);
+}
+
+QString EditorWindow::StatusText() const {
+    return hover_->text();
+}
+
+void EditorWindow::ShowHover(int cell) {
+    if (cell < 0) {
+        hover_->clear();
+        return;
+    }
+    const LevelContent& content = document_.Content();
+    const auto at = static_cast<std::size_t>(cell);
+    const QString tile = at < content.tiles.size()
+                             ? QStringLiteral("tile '%1'").arg(QLatin1Char(content.tiles[at]))
+                             : QStringLiteral("no tile");
+    hover_->setText(QStringLiteral("Column %1, row %2 — %3 — %4")
+                        .arg(cell % GridColumns + 1)
+                        .arg(cell / GridColumns + 1)
+                        .arg(tile, content.walls[at] ? QStringLiteral("wall")
+                                                     : QStringLiteral("free")));
+}
+
+bool EditorWindow::AskToKeepChanges() {
+    if (!document_.IsModified()) {
+        return true;
+    }
+    QMessageBox box(QMessageBox::Question, windowTitle(),
+                    QStringLiteral("The level has changes that are not saved. Save them?"),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+    switch (box.exec()) {
+        case QMessageBox::Save:
+            return Save();
+        case QMessageBox::Discard:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void EditorWindow::closeEvent(QCloseEvent* event) {
+    if (AskToKeepChanges()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void EditorWindow::Open(const std::filesystem::path& folder) {
+    document_.Open(folder);
+    rewritesAccepted_ = false;
+    view_->ReloadPictures();
+    view_->SelectCell(-1);
+    FillPalette();
+    CheckNow();
+    UpdateTitle();
+}
+
+void EditorWindow::OpenFolder() {
+    if (!AskToKeepChanges()) {
+        return;
+    }
+    const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Open a level folder"));
+    if (!folder.isEmpty()) {
+        Open(FromQString(folder));
+    }
+}
+
+void EditorWindow::NewFromCircuit() {
+    if (!AskToKeepChanges()) {
+        return;
+    }
+    const QString chosen = QFileDialog::getSaveFileName(
+        this, QStringLiteral("New level folder"), QString(), QString(), nullptr,
+        QFileDialog::ShowDirsOnly);
+    if (chosen.isEmpty()) {
+        return;
+    }
+    const std::filesystem::path folder = FromQString(chosen);
+    std::error_code error;
+    if (std::filesystem::exists(folder, error) && !std::filesystem::is_empty(folder, error)) {
+        inform(QStringLiteral("%1 already exists and is not empty; a new level needs a folder of "
+                              "its own.").arg(chosen));
+        return;
+    }
+    std::filesystem::create_directories(folder, error);
+    for (const auto& entry :
+         std::filesystem::directory_iterator(installation_.bundledCircuit, error)) {
+        if (entry.is_regular_file() && entry.path().filename() != "vornak") {
+            std::filesystem::copy_file(entry.path(), folder / entry.path().filename(), error);
+        }
+    }
+    if (error) {
+        inform(QStringLiteral("Cannot make the level in %1: %2")
+                   .arg(chosen, QString::fromStdString(error.message())));
+        return;
+    }
+    Open(folder);
+}
+
+bool EditorWindow::Save() {
+    return document_.IsUntitled() ? SaveAs() : SaveTo(document_.Folder());
+}
+
+bool EditorWindow::SaveAs() {
+    const QString chosen =
+        QFileDialog::getExistingDirectory(this, QStringLiteral("Save the level in a folder"));
+    if (chosen.isEmpty()) {
+        return false;
+    }
+    const std::filesystem::path folder = FromQString(chosen);
+    std::error_code error;
+    if (folder != document_.Folder() && std::filesystem::exists(folder / TilesMapFileName, error) &&
+        !confirm(QStringLiteral("%1 already holds a level. Replace its files?").arg(chosen))) {
+        return false;
+    }
+    return SaveTo(folder);
+}
+
+bool EditorWindow::SaveTo(const std::filesystem::path& folder) {
+    if (!document_.Rewrites().empty() && !rewritesAccepted_) {
+        QString text;
+        for (const std::string& rewrite : document_.Rewrites()) {
+            text += QString::fromStdString(rewrite) + QStringLiteral("\n\n");
+        }
+        if (!confirm(text + QStringLiteral("Save in that form?"))) {
+            return false;
+        }
+        rewritesAccepted_ = true;
+    }
+    const std::string failure = document_.Save(folder);
+    if (!failure.empty()) {
+        inform(QStringLiteral("The level was not saved, and its files are as they were: %1")
+                   .arg(QString::fromStdString(failure)));
+        return false;
+    }
+    view_->ReloadPictures();
+    FillPalette();
+    CheckNow();
+    UpdateTitle();
+    return true;
+}
+
+bool EditorWindow::EnsureFolder() {
+    if (!document_.IsUntitled()) {
+        return true;
+    }
+    inform(QStringLiteral("Save the level first: pictures are imported into its folder."));
+    return SaveAs();
+}
+
+void EditorWindow::ImportTile() {
+    if (!EnsureFolder()) {
+        return;
+    }
+    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Import a tile picture"),
+                                                      QString(), QStringLiteral("Pictures (*.png *.bmp *.gif *.jpg *.jpeg *.xpm *.ppm *.pgm *.pbm *.xbm)"));
+    if (file.isEmpty()) {
+        return;
+    }
+    QImage picture(file);
+    if (picture.isNull()) {
+        inform(QStringLiteral("%1 cannot be read as a picture.").arg(file));
+        return;
+    }
+    Fit fit = Fit::Scale;
+    if (picture.size() != QSize(CellSize, CellSize)) {
+        bool chosen = false;
+        const QString how = QInputDialog::getItem(
+            this, windowTitle(),
+            QStringLiteral("The picture is %1 x %2 pixels; a tile is 16 x 16.")
+                .arg(picture.width())
+                .arg(picture.height()),
+            {QStringLiteral("Scale it to 16 x 16"), QStringLiteral("Crop its top-left 16 x 16")}, 0,
+            false, &chosen);
+        if (!chosen) {
+            return;
+        }
+        fit = how.startsWith(QStringLiteral("Crop")) ? Fit::Crop : Fit::Scale;
+    }
+    QStringList unused;
+    for (char character = '!'; character < 127; ++character) {
+        std::error_code error;
+        if (IsUsablePictureCharacter(character) &&
+            !std::filesystem::exists(TilePicturePath(document_.Folder(),
+                                                     static_cast<unsigned char>(character)),
+                                     error)) {
+            unused << QString(QLatin1Char(character));
+        }
+    }
+    bool chosen = false;
+    const QString character = QInputDialog::getItem(
+        this, windowTitle(), QStringLiteral("The character that stands for this tile in the map:"),
+        unused, 0, false, &chosen);
+    if (!chosen || character.isEmpty()) {
+        return;
+    }
+    const char tile = character.at(0).toLatin1();
+    const std::filesystem::path target =
+        TilePicturePath(document_.Folder(), static_cast<unsigned char>(tile));
+    std::error_code error;
+    if (std::filesystem::exists(target, error) &&
+        !confirm(QStringLiteral("Replace %1?").arg(ToQString(target.filename())))) {
+        return;
+    }
+    const std::string failure = WriteTileBmp(FitToCell(picture, fit), target);
+    if (!failure.empty()) {
+        inform(QString::fromStdString(failure));
+        return;
+    }
+    view_->SetTile(tile);
+    view_->ReloadPictures();
+    FillPalette();
+    CheckNow();
+}
+
+void EditorWindow::ImportCar() {
+    if (!EnsureFolder()) {
+        return;
+    }
+    const QString file = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Import a car, facing right"), QString(),
+        QStringLiteral("Pictures (*.png *.bmp *.gif *.jpg *.jpeg *.xpm *.ppm)"));
+    if (file.isEmpty()) {
+        return;
+    }
+    QImage picture(file);
+    if (picture.isNull()) {
+        inform(QStringLiteral("%1 cannot be read as a picture.").arg(file));
+        return;
+    }
+    bool chosen = false;
+    const QString which = QInputDialog::getItem(
+        this, windowTitle(), QStringLiteral("Which car is it?"),
+        {QStringLiteral("Car 1 (arrow keys)"), QStringLiteral("Car 2 (W A S D)")}, 0, false,
+        &chosen);
+    if (!chosen) {
+        return;
+    }
+    const int car = which.startsWith(QStringLiteral("Car 1")) ? 1 : 2;
+    picture = FitToCell(picture, Fit::Scale).convertToFormat(QImage::Format_ARGB32);
+    bool seeThrough = false;
+    for (int y = 0; y < picture.height() && !seeThrough; ++y) {
+        for (int x = 0; x < picture.width() && !seeThrough; ++x) {
+            seeThrough = qAlpha(picture.pixel(x, y)) < 128;
+        }
+    }
+    if (!seeThrough) {
+        const QColor key = QColorDialog::getColor(
+            picture.pixelColor(0, 0), this,
+            QStringLiteral("The colour around the car, where the road shows through"));
+        if (key.isValid()) {
+            picture = WithTransparentColour(picture, key);
+        }
+    }
+    const std::array<QImage, 4> headings = CarHeadings(picture);
+    QStringList existing;
+    for (const DirectionStep& direction : DirectionTable) {
+        const std::filesystem::path target =
+            CarPicturePath(document_.Folder(), car, std::string(direction.word));
+        std::error_code error;
+        if (std::filesystem::exists(target, error)) {
+            existing << ToQString(target.filename());
+        }
+    }
+    if (!existing.isEmpty() &&
+        !confirm(QStringLiteral("Replace %1?").arg(existing.join(QStringLiteral(", "))))) {
+        return;
+    }
+    for (std::size_t index = 0; index < DirectionTable.size(); ++index) {
+        const std::string failure = WriteCarGif(
+            headings[index],
+            CarPicturePath(document_.Folder(), car, std::string(DirectionTable[index].word)));
+        if (!failure.empty()) {
+            inform(QString::fromStdString(failure));
+            break;
+        }
+    }
+    view_->ReloadPictures();
+    CheckNow();
+}
+
+bool EditorWindow::Play() {
+    CheckNow();
+    for (const Diagnostic& diagnostic : diagnostics_) {
+        if (diagnostic.severity == Diagnostic::Severity::Error) {
+            findings_->setCurrentRow(static_cast<int>(&diagnostic - diagnostics_.data()) +
+                                     static_cast<int>(document_.Rewrites().size()));
+            inform(QStringLiteral("The level has errors that would stop the game; they are listed "
+                                  "under Findings."));
+            return false;
+        }
+    }
+    if (installation_.game.empty()) {
+        inform(QStringLiteral("The game (vornak) was not found beside the editor."));
+        return false;
+    }
+    if (game_) {
+        inform(QStringLiteral("The game is already running."));
+        return false;
+    }
+    // The game reads its level only from its own folder, so it goes into a private copy of the
+    // level, removed when the game ends.
+    playFolder_ = std::make_unique<QTemporaryDir>();
+    const std::filesystem::path folder = FromQString(playFolder_->path());
+    document_.WriteSnapshot(folder);
+    std::error_code error;
+    std::filesystem::copy_file(installation_.game, folder / "vornak", error);
+    if (error) {
+        inform(QStringLiteral("Cannot copy the game to play the level: %1")
+                   .arg(QString::fromStdString(error.message())));
+        playFolder_.reset();
+        return false;
+    }
+    game_ = std::make_unique<QProcess>();
+    game_->setProgram(ToQString(folder / "vornak"));
+    game_->setProcessChannelMode(QProcess::SeparateChannels);
+    connect(game_.get(), &QProcess::finished, this, [this](int status, QProcess::ExitStatus how) {
+        const QString errors = QString::fromLocal8Bit(game_->readAllStandardError());
+        game_.release()->deleteLater();
+        playFolder_.reset();
+        if (how == QProcess::NormalExit && status != 0) {
+            QString message = errors.trimmed();
+            message.remove(QStringLiteral("Vornak: "));
+            inform(QStringLiteral("The game stopped:\n\n") + message);
+        }
+    });
+    game_->start();
+    return true;
+}
+
+}  // namespace vornak::editor

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "LevelCheck.h"
+#include "LevelDocument.h"
+#include "LevelView.h"
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QListWidget;
+class QProcess;
+
+namespace vornak::editor {
+
+// Where the editor finds what it needs beside itself: the game binary it plays levels with, and
+// the bundled circuit that new levels start from.
+struct Installation {
+    std::filesystem::path game;
+    std::filesystem::path bundledCircuit;
+
+    // Looks beside the running editor, both as installed and in a build tree.
+    static Installation Find();
+};
+
+// The level editor's window: the playfield in the middle, the tile palette on the left, the
+// checker's findings below, and the tools and actions in menus and on keys.
+class EditorWindow : public QMainWindow {
+  public:
+    EditorWindow(Installation installation, const std::filesystem::path& folder);
+    ~EditorWindow() override;
+
+    LevelDocument& Document() { return document_; }
+    LevelView* View() const { return view_; }
+    QListWidget* Palette() const { return palette_; }
+    QListWidget* Findings() const { return findings_; }
+    const std::vector<Diagnostic>& Diagnostics() const { return diagnostics_; }
+    QString StatusText() const;
+
+    // Runs the checker on the level as it stands now, rather than after the usual short pause.
+    void CheckNow();
+    bool Save();
+    // Starts the game on the level as it stands; false, with a message, when it cannot.
+    bool Play();
+    // The running game, while there is one.
+    QProcess* Game() const { return game_.get(); }
+
+    // Questions and messages go through here, so tests can answer them.
+    std::function<bool(const QString& question)> confirm;
+    std::function<void(const QString& message)> inform;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void BuildMenus();
+    QAction* AddAction(QMenu* menu, const QString& text, const QKeySequence& key,
+                       const std::function<void()>& run);
+    void Open(const std::filesystem::path& folder);
+    void NewFromCircuit();
+    void OpenFolder();
+    bool SaveAs();
+    bool SaveTo(const std::filesystem::path& folder);
+    bool AskToKeepChanges();
+    void ImportTile();
+    void ImportCar();
+    void SetTool(Tool tool);
+    void TurnCar(const char* heading);
+    void DocumentChanged();
+    void UpdateTitle();
+    void FillPalette();
+    void ShowFindings();
+    void ShowHover(int cell);
+    void FindingClicked(int row);
+    bool EnsureFolder();
+
+    Installation installation_;
+    LevelDocument document_;
+    LevelView* view_;
+    QListWidget* palette_;
+    QListWidget* findings_;
+    QLabel* hover_;
+    QActionGroup* tools_;
+    std::vector<QAction*> turnActions_;
+    QTimer checkTimer_;
+    QTemporaryDir scratch_;
+    std::vector<Diagnostic> diagnostics_;
+    std::unique_ptr<QProcess> game_;
+    std::unique_ptr<QTemporaryDir> playFolder_;
+    bool rewritesAccepted_ = false;
+};
+
+}  // namespace vornak::editor

@@ -1,0 +1,433 @@
+#include "LevelDocument.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <map>
+
+#include "Direction.h"
+#include "GameError.h"
+#include "LevelLoader.h"
+
+namespace vornak::editor {
+
+// One undo step: the whole level before and after. A level is about a kilobyte, so whole
+// snapshots cost nothing and can never get out of step with the edits they undo.
+class SnapshotCommand : public QUndoCommand {
+  public:
+    SnapshotCommand(LevelDocument& document, LevelContent before, LevelContent after,
+                    const QString& name)
+        : QUndoCommand(name),
+          document_(document),
+          before_(std::move(before)),
+          after_(std::move(after)) {}
+
+    // The edit is already on screen when the step is pushed.
+    void redo() override {
+        if (pushed_) {
+            document_.Apply(after_);
+        }
+        pushed_ = true;
+    }
+    void undo() override { document_.Apply(before_); }
+
+  private:
+    LevelDocument& document_;
+    LevelContent before_;
+    LevelContent after_;
+    bool pushed_ = false;
+};
+
+namespace {
+
+// Only what the loader asks for is kept: which tile picture goes where. Car positions are kept
+// as the loader sets them, so the cells come from the state and the pixels are not needed.
+class CapturingWindow : public WindowOperations {
+  public:
+    void SetTilePicture(int tileIndex, const std::filesystem::path& picture) override {
+        if (tileIndex == static_cast<int>(tiles.size())) {
+            tiles += TileCharacterOf(picture);
+        }
+    }
+    void SetCarPicture(int /*car*/, const std::filesystem::path& /*picture*/) override {}
+    double CarLeft(int /*car*/) const override { return 0; }
+    double CarTop(int /*car*/) const override { return 0; }
+    void SetCarLeft(int /*car*/, double /*left*/) override {}
+    void SetCarTop(int /*car*/, double /*top*/) override {}
+    bool ClockEnabled() const override { return false; }
+    void SetClockEnabled(bool /*enabled*/) override {}
+    void SetRunCaption(const std::string& /*caption*/) override {}
+    void FocusKeyReceiver() override {}
+
+    std::string tiles;
+};
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+bool SameBytes(const std::filesystem::path& path, const std::string& bytes) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error) && ReadFile(path) == bytes;
+}
+
+// One file written beside its final name, to be renamed over it once every file is written.
+struct PendingFile {
+    std::filesystem::path target;
+    std::filesystem::path temporary;
+};
+
+std::string ErrnoText() {
+    return std::strerror(errno);
+}
+
+// Writes bytes to a fresh temporary file in the target's folder, with the permissions of the file
+// it will replace (or those a new file gets), and flushes it to disk. Returns what failed.
+std::string WriteTemporary(const std::filesystem::path& target, const std::string& bytes,
+                           const LevelDocument::WriteFunction& write, PendingFile& pending) {
+    std::string pattern = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX"))
+                              .string();
+    const int descriptor = ::mkstemp(pattern.data());
+    if (descriptor < 0) {
+        return "cannot write in " + target.parent_path().string() + ": " + ErrnoText();
+    }
+    pending = {target, pattern};
+    struct stat existing {};
+    mode_t mode = 0;
+    if (::stat(target.c_str(), &existing) == 0) {
+        mode = existing.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    std::size_t written = 0;
+    std::string failure;
+    while (written < bytes.size() && failure.empty()) {
+        const long got = write ? write(descriptor, bytes.data() + written, bytes.size() - written)
+                               : ::write(descriptor, bytes.data() + written, bytes.size() - written);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            failure = "cannot write " + target.string() + ": " + ErrnoText();
+        } else {
+            written += static_cast<std::size_t>(got);
+        }
+    }
+    if (failure.empty() && (::fchmod(descriptor, mode) != 0 || ::fsync(descriptor) != 0)) {
+        failure = "cannot write " + target.string() + ": " + ErrnoText();
+    }
+    if (::close(descriptor) != 0 && failure.empty()) {
+        failure = "cannot write " + target.string() + ": " + ErrnoText();
+    }
+    return failure;
+}
+
+void AppendCrLf(std::string& text) {
+    text += "\r\n";
+}
+
+}  // namespace
+
+char TileCharacterOf(const std::filesystem::path& picture) {
+    const std::string name = picture.filename().string();
+    if (name.size() < 9 || name.rfind("Tile", 0) != 0 ||
+        name.compare(name.size() - 4, 4, ".bmp") != 0) {
+        return 0;
+    }
+    const std::string middle = name.substr(4, name.size() - 8);
+    if (middle.size() == 1) {
+        return middle[0];
+    }
+    if (middle.size() == 2) {  // a Latin-1 character, written in UTF-8
+        const auto lead = static_cast<unsigned char>(middle[0]);
+        const auto trail = static_cast<unsigned char>(middle[1]);
+        return static_cast<char>(((lead & 0x03U) << 6U) | (trail & 0x3FU));
+    }
+    return 0;
+}
+
+LevelDocument::LevelDocument() {
+    undoStack_.setUndoLimit(0);
+}
+
+void LevelDocument::StartNew(const std::filesystem::path& pictureFolder) {
+    LevelContent fresh;
+    fresh.tiles = std::string(TileCount, '.');
+    undoStack_.clear();
+    folder_.clear();
+    pictureFolder_ = pictureFolder;
+    rewrites_.clear();
+    Apply(fresh);
+}
+
+void LevelDocument::Open(const std::filesystem::path& folder) {
+    LevelContent read;
+    CapturingWindow window;
+    GameState state;
+    // Each step on its own, as the checker does: a fault in one file leaves the others readable.
+    try {
+        LoadTilesMap(window, folder, MissingMapFile::ReadAsEmpty);
+    } catch (const GameError&) {
+    }
+    read.tiles = window.tiles;
+    try {
+        LoadBlocksMap(state, folder, MissingMapFile::ReadAsEmpty);
+    } catch (const GameError&) {
+    }
+    for (int index = 0; index < TileCount; ++index) {
+        read.walls[static_cast<std::size_t>(index)] =
+            state.Blocks(index % GridColumns + 1, index / GridColumns + 1);
+    }
+    try {
+        LoadCarsFile(state, window, folder);
+        for (int car = 1; car <= CarCount; ++car) {
+            read.cars[static_cast<std::size_t>(car - 1)] = {state.CarX(car), state.CarY(car),
+                                                            state.CarDirection(car)};
+        }
+    } catch (const GameError&) {
+    }
+    undoStack_.clear();
+    folder_ = folder;
+    pictureFolder_ = folder;
+    Apply(read);
+    NoteRewrites();
+}
+
+void LevelDocument::NoteRewrites() {
+    rewrites_.clear();
+    const std::pair<const char*, std::string> files[] = {{TilesMapFileName, TilesMapBytes()},
+                                                         {BlocksMapFileName, BlocksMapBytes()},
+                                                         {CarsFileName, CarsBytes()}};
+    for (const auto& [name, bytes] : files) {
+        std::error_code error;
+        if (!std::filesystem::exists(folder_ / name, error)) {
+            continue;  // written new on save; nothing of the level maker's is lost
+        }
+        if (!SameBytes(folder_ / name, bytes)) {
+            rewrites_.push_back(
+                std::string(name) +
+                " is not written as the editor writes it (15 rows of 20 cells, or six lines, each "
+                "ending in CR LF). The editor shows it as the game reads it; saving rewrites it in "
+                "that form, and the game then reads the same level.");
+        }
+    }
+}
+
+void LevelDocument::Apply(const LevelContent& content) {
+    content_ = content;
+    if (changed) {
+        changed();
+    }
+}
+
+void LevelDocument::BeginStroke(const QString& name) {
+    inStroke_ = true;
+    strokeStart_ = content_;
+    strokeName_ = name;
+}
+
+void LevelDocument::EndStroke() {
+    if (!inStroke_) {
+        return;
+    }
+    inStroke_ = false;
+    if (!(content_ == strokeStart_)) {
+        undoStack_.push(new SnapshotCommand(*this, strokeStart_, content_, strokeName_));
+    }
+}
+
+void LevelDocument::Change(const QString& name, const std::function<void(LevelContent&)>& edit) {
+    LevelContent next = content_;
+    edit(next);
+    if (next == content_) {
+        return;
+    }
+    if (inStroke_) {
+        Apply(next);
+        return;
+    }
+    const LevelContent before = content_;
+    Apply(next);
+    undoStack_.push(new SnapshotCommand(*this, before, content_, name));
+}
+
+// A map shorter than the cell painted is filled up to it with its most common tile, so that
+// painting one far cell does not repaint everything before it with the new tile.
+void LevelDocument::SetTile(int index, char tile) {
+    if (index < 0 || index >= TileCount || tile == '\0' || tile == '\n' || tile == '\r') {
+        return;
+    }
+    Change(QStringLiteral("Paint tiles"), [index, tile](LevelContent& content) {
+        if (static_cast<std::size_t>(index) >= content.tiles.size()) {
+            std::map<char, int> counts;
+            for (const char existing : content.tiles) {
+                ++counts[existing];
+            }
+            char filler = tile;
+            int most = 0;
+            for (const auto& [character, count] : counts) {
+                if (count > most) {
+                    filler = character;
+                    most = count;
+                }
+            }
+            content.tiles.resize(static_cast<std::size_t>(index) + 1, filler);
+        }
+        content.tiles[static_cast<std::size_t>(index)] = tile;
+    });
+}
+
+void LevelDocument::SetWall(int index, bool wall) {
+    if (index < 0 || index >= TileCount) {
+        return;
+    }
+    Change(wall ? QStringLiteral("Set walls") : QStringLiteral("Clear walls"),
+           [index, wall](LevelContent& content) {
+               content.walls[static_cast<std::size_t>(index)] = wall;
+           });
+}
+
+void LevelDocument::SetCarCell(int car, int column, int row) {
+    if (car < 1 || car > CarCount || !CellGrid::Contains(column, row)) {
+        return;
+    }
+    Change(QStringLiteral("Place car %1").arg(car), [car, column, row](LevelContent& content) {
+        CarStart& start = content.cars[static_cast<std::size_t>(car - 1)];
+        start.column = column;
+        start.row = row;
+    });
+}
+
+void LevelDocument::SetCarHeading(int car, const std::string& heading) {
+    if (car < 1 || car > CarCount) {
+        return;
+    }
+    Change(QStringLiteral("Turn car %1").arg(car), [car, &heading](LevelContent& content) {
+        content.cars[static_cast<std::size_t>(car - 1)].heading = heading;
+    });
+}
+
+std::string LevelDocument::TilesMapBytes() const {
+    std::string bytes;
+    for (std::size_t index = 0; index < content_.tiles.size(); ++index) {
+        bytes += content_.tiles[index];
+        if (index % GridColumns == GridColumns - 1 || index + 1 == content_.tiles.size()) {
+            AppendCrLf(bytes);
+        }
+    }
+    return bytes;
+}
+
+std::string LevelDocument::BlocksMapBytes() const {
+    std::string bytes;
+    for (std::size_t index = 0; index < content_.walls.size(); ++index) {
+        bytes += content_.walls[index] ? '#' : ' ';
+        if (index % GridColumns == GridColumns - 1) {
+            AppendCrLf(bytes);
+        }
+    }
+    return bytes;
+}
+
+std::string LevelDocument::CarsBytes() const {
+    std::string bytes;
+    for (const CarStart& car : content_.cars) {
+        for (const std::string& line :
+             {std::to_string(car.column), std::to_string(car.row), car.heading}) {
+            bytes += line;
+            AppendCrLf(bytes);
+        }
+    }
+    return bytes;
+}
+
+std::string LevelDocument::Save(const std::filesystem::path& folder, const WriteFunction& write) {
+    const std::pair<const char*, std::string> files[] = {{TilesMapFileName, TilesMapBytes()},
+                                                         {BlocksMapFileName, BlocksMapBytes()},
+                                                         {CarsFileName, CarsBytes()}};
+    std::vector<PendingFile> pending;
+    std::string failure;
+    for (const auto& [name, bytes] : files) {
+        if (SameBytes(folder / name, bytes)) {
+            continue;
+        }
+        PendingFile file;
+        failure = WriteTemporary(folder / name, bytes, write, file);
+        if (!file.temporary.empty()) {
+            pending.push_back(file);
+        }
+        if (!failure.empty()) {
+            break;
+        }
+    }
+    for (const PendingFile& file : pending) {
+        if (failure.empty() && std::rename(file.temporary.c_str(), file.target.c_str()) != 0) {
+            failure = "cannot replace " + file.target.string() + ": " + ErrnoText();
+        }
+        std::error_code ignored;
+        std::filesystem::remove(file.temporary, ignored);
+    }
+    if (!failure.empty()) {
+        return failure;
+    }
+    // A level saved into a new folder takes the pictures it uses along.
+    if (!pictureFolder_.empty() && pictureFolder_ != folder) {
+        std::vector<std::filesystem::path> pictures;
+        for (const char tile : content_.tiles) {
+            pictures.push_back(TilePicturePath(pictureFolder_, static_cast<unsigned char>(tile)));
+        }
+        for (int car = 1; car <= CarCount; ++car) {
+            for (const DirectionStep& direction : DirectionTable) {
+                pictures.push_back(CarPicturePath(pictureFolder_, car, std::string(direction.word)));
+            }
+        }
+        for (const std::filesystem::path& picture : pictures) {
+            std::error_code error;
+            std::filesystem::copy_file(picture, folder / picture.filename(),
+                                       std::filesystem::copy_options::skip_existing, error);
+        }
+    }
+    folder_ = folder;
+    pictureFolder_ = folder;
+    rewrites_.clear();
+    undoStack_.setClean();
+    return {};
+}
+
+void LevelDocument::WriteSnapshot(const std::filesystem::path& folder) const {
+    std::filesystem::create_directories(folder);
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().filename() != "vornak") {
+            std::filesystem::remove(entry.path());
+        }
+    }
+    const std::pair<const char*, std::string> files[] = {{TilesMapFileName, TilesMapBytes()},
+                                                         {BlocksMapFileName, BlocksMapBytes()},
+                                                         {CarsFileName, CarsBytes()}};
+    for (const auto& [name, bytes] : files) {
+        std::ofstream(folder / name, std::ios::binary)
+            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(pictureFolder_, error)) {
+        const std::string name = entry.path().filename().string();
+        const bool picture = (name.rfind("Tile", 0) == 0 || name.rfind("Car", 0) == 0) &&
+                             (name.size() > 4 && (name.compare(name.size() - 4, 4, ".bmp") == 0 ||
+                                                  name.compare(name.size() - 4, 4, ".gif") == 0));
+        if (picture) {
+            std::filesystem::create_symlink(std::filesystem::absolute(entry.path()),
+                                            folder / name, error);
+        }
+    }
+}
+
+}  // namespace vornak::editor

@@ -1,0 +1,110 @@
+#pragma once
+
+#include <QUndoStack>
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "GameState.h"
+
+namespace vornak::editor {
+
+struct CarStart {
+    std::int32_t column = 1;
+    std::int32_t row = 1;
+    std::string heading = "right";
+
+    bool operator==(const CarStart&) const = default;
+};
+
+// A level as the game reads it: the tile characters in reading order (a map may hold fewer than
+// 300), the walls, and the two cars' start cells and headings.
+struct LevelContent {
+    std::string tiles;
+    std::array<bool, TileCount> walls{};
+    std::array<CarStart, CarCount> cars{CarStart{1, 1, "right"}, CarStart{2, 1, "right"}};
+
+    bool operator==(const LevelContent&) const = default;
+};
+
+// The level a level maker is editing: its content, its undo stack, and loading and saving. It
+// knows nothing of widgets. Opening reads the folder with the game's own loader, so that what the
+// editor shows is what will be played, even where the files look otherwise (a row that lost its
+// trailing spaces). Saving writes every file in one form, atomically.
+class LevelDocument {
+  public:
+    // Where saving writes a file; tests replace it to make writes fail.
+    using WriteFunction = std::function<long(int descriptor, const void* bytes, std::size_t size)>;
+
+    LevelDocument();
+
+    // An untitled level: all road ('.'), no walls, cars at the top left; its pictures come from
+    // pictureFolder until it is first saved.
+    void StartNew(const std::filesystem::path& pictureFolder);
+    // Reads the level in folder as the game would. Never writes. Problems that stop the game are
+    // the level checker's to list; whatever could be read is kept.
+    void Open(const std::filesystem::path& folder);
+
+    const LevelContent& Content() const { return content_; }
+    const std::filesystem::path& Folder() const { return folder_; }
+    const std::filesystem::path& PictureFolder() const { return pictureFolder_; }
+    bool IsUntitled() const { return folder_.empty(); }
+    bool IsModified() const { return !undoStack_.isClean() || !rewrites_.empty(); }
+    // Files whose bytes the first save changes beyond the level maker's edits, with the reason.
+    const std::vector<std::string>& Rewrites() const { return rewrites_; }
+
+    // Edits. Between BeginStroke and EndStroke they make one undo step; outside, each is one.
+    void BeginStroke(const QString& name);
+    void EndStroke();
+    void SetTile(int index, char tile);
+    void SetWall(int index, bool wall);
+    void SetCarCell(int car, int column, int row);
+    void SetCarHeading(int car, const std::string& heading);
+
+    QUndoStack& UndoStack() { return undoStack_; }
+
+    // Writes the level into folder: each file to a temporary file beside it, then all renamed
+    // over the old ones, so a failure leaves every old file whole. Files whose content would not
+    // change are not touched. Pictures the level uses are copied in from the picture folder when
+    // the folder is new to them, never over an existing file. Returns an empty string, or what
+    // failed.
+    std::string Save(const std::filesystem::path& folder, const WriteFunction& write = {});
+
+    // The level as it stands, unsaved edits included, in a folder of its own: the three files and
+    // links to every picture of the picture folder. For checking and playing.
+    void WriteSnapshot(const std::filesystem::path& folder) const;
+
+    // The bytes each file is written with: 15 lines of 20 characters (the tile map's last line
+    // shorter when it holds fewer than 300 tiles), every space kept, and six lines of Cars.txt,
+    // all ending in CR LF.
+    std::string TilesMapBytes() const;
+    std::string BlocksMapBytes() const;
+    std::string CarsBytes() const;
+
+    // Called after every change of content: an edit, an undo or redo, an open.
+    std::function<void()> changed;
+
+  private:
+    friend class SnapshotCommand;
+    void Apply(const LevelContent& content);
+    void Change(const QString& name, const std::function<void(LevelContent&)>& edit);
+    void NoteRewrites();
+
+    LevelContent content_;
+    std::filesystem::path folder_;
+    std::filesystem::path pictureFolder_;
+    std::vector<std::string> rewrites_;
+    QUndoStack undoStack_;
+    bool inStroke_ = false;
+    LevelContent strokeStart_;
+    QString strokeName_;
+};
+
+// The tile character whose picture a path names ("Tile" + character + ".bmp", a byte above 127
+// written in UTF-8), or 0 when the path names none.
+char TileCharacterOf(const std::filesystem::path& picture);
+
+}  // namespace vornak::editor

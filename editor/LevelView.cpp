@@ -1,0 +1,269 @@
+#include "LevelView.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "GameError.h"
+#include "LevelLoader.h"
+#include "PictureFile.h"
+#include "Playfield.h"
+
+namespace vornak::editor {
+
+namespace {
+
+constexpr int FieldWidth = GridColumns * CellSize;
+constexpr int FieldHeight = GridRows * CellSize;
+// Hatched, so the tile under a wall still shows what the game will draw there.
+const QBrush WallOverlay(QColor(255, 40, 40, 200), Qt::BDiagPattern);
+const QColor WallTint(255, 40, 40, 50);
+
+QRect CellRectangle(int index, int zoom) {
+    return {(index % GridColumns) * CellSize * zoom, (index / GridColumns) * CellSize * zoom,
+            CellSize * zoom, CellSize * zoom};
+}
+
+}  // namespace
+
+LevelView::LevelView(QWidget* parent, LevelDocument& document)
+    : QWidget(parent),
+      document_(document),
+      playfield_(new Playfield(this, QSize(FieldWidth, FieldHeight))) {
+    // The game's own painting composes the frame; this widget only scales it and draws on top.
+    playfield_->hide();
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    SetZoom(zoom_);
+}
+
+void LevelView::SetZoom(int zoom) {
+    zoom_ = std::clamp(zoom, 1, 8);
+    setFixedSize(FieldWidth * zoom_, FieldHeight * zoom_);
+    update();
+}
+
+void LevelView::SetWallsShown(bool shown) {
+    wallsShown_ = shown;
+    update();
+}
+
+void LevelView::SetGridShown(bool shown) {
+    gridShown_ = shown;
+    update();
+}
+
+void LevelView::SelectCell(int index) {
+    selected_ = index;
+    update();
+}
+
+QImage LevelView::TilePicture(char tile) {
+    auto found = tilePictures_.find(tile);
+    if (found == tilePictures_.end()) {
+        QImage picture;
+        try {
+            picture = LoadPicture(
+                TilePicturePath(document_.PictureFolder(), static_cast<unsigned char>(tile)),
+                "bmp");
+        } catch (const GameError&) {
+            // The diagnostics list says why; the cell shows the background, as in the game.
+        }
+        found = tilePictures_.emplace(tile, picture).first;
+    }
+    return found->second;
+}
+
+QImage LevelView::CarPicture(int car, const std::string& heading) {
+    const std::string key = std::to_string(car) + heading;
+    auto found = carPictures_.find(key);
+    if (found == carPictures_.end()) {
+        QImage picture;
+        try {
+            picture = LoadPicture(CarPicturePath(document_.PictureFolder(), car, heading), "gif");
+        } catch (const GameError&) {
+        }
+        found = carPictures_.emplace(key, picture).first;
+    }
+    return found->second;
+}
+
+void LevelView::ReloadPictures() {
+    tilePictures_.clear();
+    carPictures_.clear();
+    shownTiles_.clear();
+    everShown_ = false;
+    Refresh();
+}
+
+void LevelView::Refresh() {
+    const LevelContent& content = document_.Content();
+    for (int index = 0; index < TileCount; ++index) {
+        const auto at = static_cast<std::size_t>(index);
+        const char tile = at < content.tiles.size() ? content.tiles[at] : '\0';
+        const char shown = at < shownTiles_.size() ? shownTiles_[at] : '\0';
+        if (everShown_ && tile == shown) {
+            continue;
+        }
+        playfield_->SetTilePicture(index, tile == '\0' ? QImage() : TilePicture(tile));
+    }
+    shownTiles_ = content.tiles;
+    everShown_ = true;
+    for (int car = 1; car <= CarCount; ++car) {
+        const CarStart& start = content.cars[static_cast<std::size_t>(car - 1)];
+        playfield_->SetCarPosition(car, QPointF(CellOrigin(start.column), CellOrigin(start.row)));
+        playfield_->SetCarPicture(car, CarPicture(car, start.heading));
+    }
+    update();
+}
+
+int LevelView::CellAt(QPoint point) const {
+    if (point.x() < 0 || point.y() < 0) {
+        return -1;
+    }
+    const int column = point.x() / (CellSize * zoom_);
+    const int row = point.y() / (CellSize * zoom_);
+    if (column >= GridColumns || row >= GridRows) {
+        return -1;
+    }
+    return row * GridColumns + column;
+}
+
+void LevelView::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.drawImage(rect(), playfield_->Frame());
+    const LevelContent& content = document_.Content();
+    if (wallsShown_) {
+        for (int index = 0; index < TileCount; ++index) {
+            if (content.walls[static_cast<std::size_t>(index)]) {
+                painter.fillRect(CellRectangle(index, zoom_), WallTint);
+                painter.fillRect(CellRectangle(index, zoom_), WallOverlay);
+            }
+        }
+    }
+    if (gridShown_) {
+        painter.setPen(QColor(255, 255, 255, 70));
+        for (int column = 1; column < GridColumns; ++column) {
+            painter.drawLine(column * CellSize * zoom_, 0, column * CellSize * zoom_, height());
+        }
+        for (int row = 1; row < GridRows; ++row) {
+            painter.drawLine(0, row * CellSize * zoom_, width(), row * CellSize * zoom_);
+        }
+    }
+    if (rectangleAnchor_ && rectangleEnd_ >= 0) {
+        const QRect area = CellRectangle(*rectangleAnchor_, zoom_).united(
+            CellRectangle(rectangleEnd_, zoom_));
+        painter.setPen(QPen(Qt::yellow, 2, Qt::DashLine));
+        painter.drawRect(area.adjusted(1, 1, -1, -1));
+    }
+    if (selected_ >= 0) {
+        painter.setPen(QPen(Qt::yellow, 2));
+        painter.drawRect(CellRectangle(selected_, zoom_).adjusted(1, 1, -1, -1));
+    }
+}
+
+void LevelView::ApplyAt(int cell, Qt::MouseButton button) {
+    if (cell < 0) {
+        return;
+    }
+    const bool left = button == Qt::LeftButton;
+    switch (tool_) {
+        case Tool::Tiles:
+            if (left) {
+                document_.SetTile(cell, tile_);
+            } else if (static_cast<std::size_t>(cell) < document_.Content().tiles.size()) {
+                tile_ = document_.Content().tiles[static_cast<std::size_t>(cell)];
+                if (picked) {
+                    picked(tile_);
+                }
+            }
+            break;
+        case Tool::Walls:
+            document_.SetWall(cell, left);
+            break;
+        case Tool::Car1:
+        case Tool::Car2:
+            if (left) {
+                document_.SetCarCell(tool_ == Tool::Car1 ? 1 : 2, cell % GridColumns + 1,
+                                     cell / GridColumns + 1);
+            }
+            break;
+    }
+}
+
+void LevelView::FillRectangle(int from, int to, Qt::MouseButton button) {
+    const int left = std::min(from % GridColumns, to % GridColumns);
+    const int right = std::max(from % GridColumns, to % GridColumns);
+    const int top = std::min(from / GridColumns, to / GridColumns);
+    const int bottom = std::max(from / GridColumns, to / GridColumns);
+    for (int row = top; row <= bottom; ++row) {
+        for (int column = left; column <= right; ++column) {
+            ApplyAt(row * GridColumns + column, button);
+        }
+    }
+}
+
+void LevelView::mousePressEvent(QMouseEvent* event) {
+    const int cell = CellAt(event->position().toPoint());
+    if (cell < 0 || strokeButton_ != Qt::NoButton ||
+        (event->button() != Qt::LeftButton && event->button() != Qt::RightButton)) {
+        return;
+    }
+    strokeButton_ = event->button();
+    const bool paints = tool_ == Tool::Walls || (tool_ == Tool::Tiles && event->button() == Qt::LeftButton);
+    document_.BeginStroke(QStringLiteral("Edit"));
+    if (paints && (event->modifiers() & Qt::ShiftModifier) != 0) {
+        rectangleAnchor_ = cell;
+        rectangleEnd_ = cell;
+        update();
+        return;
+    }
+    lastCell_ = cell;
+    ApplyAt(cell, strokeButton_);
+}
+
+void LevelView::mouseMoveEvent(QMouseEvent* event) {
+    const int cell = CellAt(event->position().toPoint());
+    if (hovered) {
+        hovered(cell);
+    }
+    if (strokeButton_ == Qt::NoButton || cell < 0) {
+        return;
+    }
+    if (rectangleAnchor_) {
+        if (cell != rectangleEnd_) {
+            rectangleEnd_ = cell;
+            update();
+        }
+        return;
+    }
+    // A car tool places the car once per press; only tiles and walls paint a stroke.
+    if (cell != lastCell_ && (tool_ == Tool::Tiles || tool_ == Tool::Walls)) {
+        lastCell_ = cell;
+        ApplyAt(cell, strokeButton_);
+    }
+}
+
+void LevelView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != strokeButton_) {
+        return;
+    }
+    if (rectangleAnchor_) {
+        FillRectangle(*rectangleAnchor_, rectangleEnd_, strokeButton_);
+        rectangleAnchor_.reset();
+        rectangleEnd_ = -1;
+        update();
+    }
+    document_.EndStroke();
+    strokeButton_ = Qt::NoButton;
+    lastCell_ = -1;
+}
+
+void LevelView::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    if (hovered) {
+        hovered(-1);
+    }
+}
+
+}  // namespace vornak::editor

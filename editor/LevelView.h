@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <optional>
+
+#include "LevelDocument.h"
+
+namespace vornak {
+class Playfield;
+}
+
+namespace vornak::editor {
+
+enum class Tool { Tiles, Walls, Car1, Car2 };
+
+// The playfield as the game draws it, by the game's own painting code, at a whole zoom, with the
+// walls as a translucent overlay and an optional grid. The mouse edits the level with the tool
+// in hand: a drag is one stroke, a Shift+drag fills a rectangle.
+class LevelView : public QWidget {
+  public:
+    LevelView(QWidget* parent, LevelDocument& document);
+
+    void SetTool(Tool tool) { tool_ = tool; }
+    Tool CurrentTool() const { return tool_; }
+    void SetTile(char tile) { tile_ = tile; }
+    char CurrentTile() const { return tile_; }
+    void SetZoom(int zoom);
+    int Zoom() const { return zoom_; }
+    void SetWallsShown(bool shown);
+    void SetGridShown(bool shown);
+    bool WallsShown() const { return wallsShown_; }
+    bool GridShown() const { return gridShown_; }
+    // Marks one cell, as a finding in the diagnostics list points to it; -1 for none.
+    void SelectCell(int index);
+    int SelectedCell() const { return selected_; }
+
+    // Reads the pictures anew from the document's picture folder, after an import or an open.
+    void ReloadPictures();
+    // Brings the drawing up to the document; called whenever the document changes.
+    void Refresh();
+
+    // The cell under a point of the widget, or -1 outside the grid.
+    int CellAt(QPoint point) const;
+
+    // Told the cell under the pointer (-1 when it leaves the grid), and a tile picked up with
+    // the right button.
+    std::function<void(int cell)> hovered;
+    std::function<void(char tile)> picked;
+
+    // The picture of a tile character from the picture folder, or a null image.
+    QImage TilePicture(char tile);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+  private:
+    void ApplyAt(int cell, Qt::MouseButton button);
+    void FillRectangle(int from, int to, Qt::MouseButton button);
+    QImage CarPicture(int car, const std::string& heading);
+
+    LevelDocument& document_;
+    Playfield* playfield_;
+    Tool tool_ = Tool::Tiles;
+    char tile_ = '.';
+    int zoom_ = 2;
+    bool wallsShown_ = true;
+    bool gridShown_ = false;
+    int selected_ = -1;
+
+    Qt::MouseButton strokeButton_ = Qt::NoButton;
+    std::optional<int> rectangleAnchor_;
+    int rectangleEnd_ = -1;
+    int lastCell_ = -1;
+
+    std::map<char, QImage> tilePictures_;
+    std::map<std::string, QImage> carPictures_;
+    std::string shownTiles_;
+    bool everShown_ = false;
+};
+
+}  // namespace vornak::editor

@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <chrono>
+
+#include "FuzzInputs.h"
+#include "LevelDirectory.h"
+#include "LevelDocument.h"
+#include "LevelLoader.h"
+#include "RecordingWindow.h"
+
+namespace vornak::editor {
+namespace {
+
+using vornak::testing::LevelDirectory;
+using vornak::testing::ReadBytes;
+
+// A copy of the bundled circuit, as a level maker would start from it.
+class LevelDocumentTest : public ::testing::Test {
+  protected:
+    LevelDocumentTest() {
+        for (const auto& entry : std::filesystem::directory_iterator(VORNAK_CIRCUIT_DIR)) {
+            std::filesystem::copy_file(entry.path(), level / entry.path().filename().string());
+        }
+        document.Open(level.Path());
+    }
+
+    // What the game itself reads from a folder.
+    static GameState GameReads(const std::filesystem::path& folder) {
+        GameState state;
+        vornak::testing::RecordingWindow window;
+        LevelLoader(state, window, folder, MissingMapFile::ReadAsEmpty);
+        return state;
+    }
+
+    LevelDirectory level;
+    LevelDocument document;
+};
+
+// Every edit is undone and redone exactly, and a stroke of many cells is one step.
+TEST_F(LevelDocumentTest, EditsUndoAndRedo) {
+    const LevelContent opened = document.Content();
+    document.SetTile(0, 'b');
+    document.SetWall(25, true);
+    document.SetCarCell(2, 9, 13);
+    document.SetCarHeading(1, "up");
+    LevelContent edited = opened;
+    edited.tiles[0] = 'b';
+    edited.walls[25] = true;
+    edited.cars[1].column = 9;
+    edited.cars[1].row = 13;
+    edited.cars[0].heading = "up";
+    EXPECT_EQ(document.Content(), edited);
+    EXPECT_EQ(document.UndoStack().count(), 4);
+    for (int step = 0; step < 4; ++step) {
+        document.UndoStack().undo();
+    }
+    EXPECT_EQ(document.Content(), opened);
+    EXPECT_FALSE(document.IsModified());
+    for (int step = 0; step < 4; ++step) {
+        document.UndoStack().redo();
+    }
+    EXPECT_EQ(document.Content(), edited);
+
+    document.BeginStroke("stroke");
+    for (int cell = 40; cell < 50; ++cell) {
+        document.SetWall(cell, true);
+    }
+    document.EndStroke();
+    EXPECT_EQ(document.UndoStack().count(), 5);
+    document.UndoStack().undo();
+    EXPECT_EQ(document.Content(), edited);
+}
+
+// Saving writes the one form, byte for byte; reopening gives the same level, and saving that
+// again changes nothing. Files keep their permissions, and files whose bytes would not change
+// are not written at all.
+TEST_F(LevelDocumentTest, SaveRoundTripIsByteExact) {
+    const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(24);
+    for (const char* name : {"TilesMap.txt", "BlocksMap.txt", "Cars.txt"}) {
+        std::filesystem::last_write_time(level / name, old);
+    }
+    std::filesystem::permissions(level / "BlocksMap.txt", std::filesystem::perms(0640));
+    document.SetWall(21, true);
+    ASSERT_EQ(document.Save(level.Path()), "");
+    EXPECT_FALSE(document.IsModified());
+    EXPECT_EQ(std::filesystem::last_write_time(level / "TilesMap.txt"), old);
+    EXPECT_EQ(std::filesystem::last_write_time(level / "Cars.txt"), old);
+    EXPECT_NE(std::filesystem::last_write_time(level / "BlocksMap.txt"), old);
+    EXPECT_EQ(std::filesystem::status(level / "BlocksMap.txt").permissions(),
+              std::filesystem::perms(0640));
+    const std::string blocks = ReadBytes(level / "BlocksMap.txt");
+    EXPECT_EQ(blocks.size(), 15U * 22U);
+    EXPECT_EQ(blocks.substr(22, 22), "##      #          #\r\n") << "row 2 starts with the new wall";
+    EXPECT_TRUE(GameReads(level.Path()).Blocks(2, 2));
+
+    LevelDocument reopened;
+    reopened.Open(level.Path());
+    EXPECT_EQ(reopened.Content(), document.Content());
+    EXPECT_TRUE(reopened.Rewrites().empty());
+    ASSERT_EQ(reopened.Save(level.Path()), "");
+    EXPECT_EQ(ReadBytes(level / "BlocksMap.txt"), blocks);
+}
+
+// A save that fails part way leaves every old file byte for byte as it was, and no stray file.
+TEST_F(LevelDocumentTest, FailedSaveLeavesTheOldFilesWhole) {
+    const std::string tiles = ReadBytes(level / "TilesMap.txt");
+    const std::string blocks = ReadBytes(level / "BlocksMap.txt");
+    const std::string cars = ReadBytes(level / "Cars.txt");
+    const auto entries = [this] {
+        return std::distance(std::filesystem::directory_iterator(level.Path()),
+                             std::filesystem::directory_iterator());
+    };
+    const auto before = entries();
+    document.SetTile(0, 'b');
+    document.SetWall(21, true);
+    document.SetCarHeading(2, "up");
+    int writes = 0;
+    const std::string failure =
+        document.Save(level.Path(), [&writes](int descriptor, const void* bytes, std::size_t size) {
+            if (++writes == 2) {  // the disk fills up while the second file is written
+                errno = ENOSPC;
+                return -1L;
+            }
+            return static_cast<long>(::write(descriptor, bytes, size));
+        });
+    EXPECT_NE(failure.find("No space left on device"), std::string::npos) << failure;
+    EXPECT_EQ(ReadBytes(level / "TilesMap.txt"), tiles);
+    EXPECT_EQ(ReadBytes(level / "BlocksMap.txt"), blocks);
+    EXPECT_EQ(ReadBytes(level / "Cars.txt"), cars);
+    EXPECT_EQ(entries(), before);
+    EXPECT_TRUE(document.IsModified());
+}
+
+// A row that lost its trailing spaces shifts every later row in the game; the editor opens the
+// level exactly as the game reads it, says that saving rewrites the file, and the saved file
+// plays the same.
+TEST_F(LevelDocumentTest, ShiftedLevelOpensAsTheGameReadsIt) {
+    std::string blocks = ReadBytes(level / "BlocksMap.txt");
+    blocks.replace(22 * 3 + 1, 19, "");  // row 4 keeps only its first cell
+    level.Write("BlocksMap.txt", blocks);
+    const GameState game = GameReads(level.Path());
+    LevelDocument shifted;
+    shifted.Open(level.Path());
+    for (int cell = 0; cell < TileCount; ++cell) {
+        EXPECT_EQ(shifted.Content().walls[static_cast<std::size_t>(cell)],
+                  game.Blocks(cell % GridColumns + 1, cell / GridColumns + 1))
+            << "cell " << cell;
+    }
+    ASSERT_EQ(shifted.Rewrites().size(), 1U);
+    EXPECT_EQ(shifted.Rewrites()[0].rfind("BlocksMap.txt", 0), 0U);
+    EXPECT_TRUE(shifted.IsModified());
+    ASSERT_EQ(shifted.Save(level.Path()), "");
+    const GameState after = GameReads(level.Path());
+    for (int cell = 0; cell < TileCount; ++cell) {
+        EXPECT_EQ(after.Blocks(cell % GridColumns + 1, cell / GridColumns + 1),
+                  game.Blocks(cell % GridColumns + 1, cell / GridColumns + 1));
+    }
+    EXPECT_EQ(ReadBytes(level / "BlocksMap.txt").size(), 15U * 22U);
+}
+
+}  // namespace
+}  // namespace vornak::editor
