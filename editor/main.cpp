@@ -7,7 +7,8 @@
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Vornak level editor"));
+    // The window class the desktop entry names.
+    QCoreApplication::setApplicationName(QStringLiteral("vornak-editor"));
     QGuiApplication::setDesktopFileName(QStringLiteral("net.vornak.Vornak.Editor"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/net.vornak.Vornak.Editor.png")));
     std::filesystem::path folder;

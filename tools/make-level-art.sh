@@ -29,9 +29,10 @@ done
 [ -z "${1:-}" ] || exit 0
 
 
-# The desktop icons are car 1, nose up: a 48 x 48 PNG, pixels tripled without smoothing, and an
-# SVG with one square per pixel, drawn straight from the XPM.
-"$convert" level/art/Car1.xpm -filter point -resize 300% packaging/net.vornak.Vornak.png
+# The desktop icons: car 1, nose up, for the game, and a pencil over four tiles for the editor.
+# Each is a 48 x 48 PNG, pixels tripled without smoothing, and an SVG with one square per pixel,
+# drawn straight from the XPM.
+icon_svg() {  # icon_svg XPM: the SVG on standard output
 awk '
     BEGIN { print "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 16 16\" shape-rendering=\"crispEdges\">" }
     /^"/ {
@@ -45,5 +46,10 @@ awk '
         y++
     }
     END { print "</svg>" }
-' level/art/Car1.xpm >packaging/net.vornak.Vornak.svg
+' "$1"
+}
+"$convert" level/art/Car1.xpm -filter point -resize 300% packaging/net.vornak.Vornak.png
+icon_svg level/art/Car1.xpm >packaging/net.vornak.Vornak.svg
+"$convert" packaging/net.vornak.Vornak.Editor.xpm -filter point -resize 300% packaging/net.vornak.Vornak.Editor.png
+icon_svg packaging/net.vornak.Vornak.Editor.xpm >packaging/net.vornak.Vornak.Editor.svg
 echo "Icons written to packaging/."

@@ -20,12 +20,15 @@ done
 
 root=$work/root
 dpkg-deb -x "$deb" "$root"
-desktop-file-validate "$root/usr/share/applications/net.vornak.Vornak.desktop"
-appstreamcli validate --no-net "$root/usr/share/metainfo/net.vornak.Vornak.metainfo.xml" >"$work/appstream.log" ||
-    { cat "$work/appstream.log"; exit 1; }
+for app_id in net.vornak.Vornak net.vornak.Vornak.Editor; do
+    desktop-file-validate "$root/usr/share/applications/$app_id.desktop"
+    appstreamcli validate --no-net "$root/usr/share/metainfo/$app_id.metainfo.xml" >"$work/appstream.log" ||
+        { cat "$work/appstream.log"; exit 1; }
+done
 for file in usr/share/icons/hicolor/48x48/apps/net.vornak.Vornak.png \
     usr/share/icons/hicolor/scalable/apps/net.vornak.Vornak.svg \
-    usr/share/man/man6/vornak.6 usr/lib/vornak/TilesMap.txt; do
+    usr/share/man/man6/vornak.6 usr/lib/vornak/TilesMap.txt usr/bin/vornak-editor \
+    usr/share/man/man6/vornak-editor.6 usr/share/icons/hicolor/48x48/apps/net.vornak.Vornak.Editor.png; do
     [ -s "$root/$file" ] || { echo "FAILED: the package lacks $file"; exit 1; }
 done
 [ "$(readlink "$root/usr/games/vornak")" = "../lib/vornak/vornak" ] ||
@@ -43,4 +46,16 @@ done
 start_x_server
 start_game "$root/usr/games/vornak"
 wait_for "the installed game to show its bundled level" playfield_matches "$work/render.png"
+kill "$game_pid"; wait "$game_pid" 2>/dev/null || true; game_pid=""
 echo "install: $(basename "$deb") validates, and the game starts from usr/games/vornak with its level"
+
+# The installed editor finds the bundled circuit for a new level, and the game to play it with.
+(cd / && exec "$root/usr/bin/vornak-editor") &
+editor_pid=$!
+find_editor() { editor=$(xdotool search --onlyvisible --name 'Vornak level editor$' 2>/dev/null | head -1) && [ -n "$editor" ]; }
+wait_for "the installed editor" find_editor
+xdotool windowfocus --sync "$editor"
+xdotool key F5
+wait_for "the game that the installed editor plays" find_window
+kill "$editor_pid"
+echo "install: the installed editor starts a new level and plays it in the installed game"
