@@ -158,7 +158,8 @@ EditorWindow::EditorWindow(Installation installation, const std::filesystem::pat
     }
     view_->ReloadPictures();
     FillPalette();
-    CheckNow();
+    // The findings follow a moment after the level shows, so that opening is not kept waiting.
+    checkTimer_.start();
     UpdateTitle();
     view_->setFocus();
 }

@@ -14,6 +14,7 @@
 #include "Direction.h"
 #include "GameError.h"
 #include "LevelLoader.h"
+#include "TemporaryFile.h"
 
 namespace vornak::editor {
 
@@ -92,8 +93,7 @@ std::string ErrnoText() {
 // it will replace (or those a new file gets), and flushes it to disk. Returns what failed.
 std::string WriteTemporary(const std::filesystem::path& target, const std::string& bytes,
                            const LevelDocument::WriteFunction& write, PendingFile& pending) {
-    std::string pattern = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX"))
-                              .string();
+    std::string pattern = TemporaryPatternBeside(target);
     const int descriptor = ::mkstemp(pattern.data());
     if (descriptor < 0) {
         return "cannot write in " + target.parent_path().string() + ": " + ErrnoText();

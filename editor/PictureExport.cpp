@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "GameState.h"
+#include "TemporaryFile.h"
 
 namespace vornak::editor {
 
@@ -122,8 +123,7 @@ std::string WriteCarGif(const QImage& car, const std::filesystem::path& file) {
                       static_cast<GifByteType>(qBlue(palette[i]))};
     }
 
-    std::string temporary = (file.parent_path() / ("." + file.filename().string() + ".XXXXXX"))
-                                .string();
+    std::string temporary = TemporaryPatternBeside(file);
     const int descriptor = ::mkstemp(temporary.data());
     if (descriptor < 0) {
         return "cannot write in " + file.parent_path().string();
