@@ -68,6 +68,14 @@ int CellOfFinding(const Diagnostic& diagnostic, const LevelContent& content) {
     return -1;
 }
 
+QString PictureFilter() {
+    QStringList patterns;
+    for (const QByteArray& format : QImageReader::supportedImageFormats()) {
+        patterns << QStringLiteral("*.") + QString::fromLatin1(format);
+    }
+    return QStringLiteral("Pictures (%1)").arg(patterns.join(QLatin1Char(' ')));
+}
+
 bool IsUsablePictureCharacter(char character) {
     // '/' cannot be in a file name, and a space or '#' would be easy to misread in the map.
     return character > ' ' && character < 127 && character != '/' && character != '#';
@@ -89,14 +97,7 @@ EditorWindow::EditorWindow(Installation installation, const std::filesystem::pat
       palette_(new QListWidget),
       findings_(new QListWidget),
       hover_(new QLabel) {
-    confirm = [this](const QString& question) {
-        return QMessageBox::question(this, windowTitle(), question) == QMessageBox::Yes;
-    };
-    inform = [this](const QString& message) {
-        QMessageBox box(QMessageBox::Information, windowTitle(), message, QMessageBox::Ok, this);
-        box.setTextFormat(Qt::PlainText);
-        box.exec();
-    };
+    UseDialogs();
     auto* scroll = new QScrollArea;
     scroll->setWidget(view_);
     scroll->setAlignment(Qt::AlignCenter);
@@ -162,6 +163,49 @@ EditorWindow::EditorWindow(Installation installation, const std::filesystem::pat
     checkTimer_.start();
     UpdateTitle();
     view_->setFocus();
+}
+
+void EditorWindow::UseDialogs() {
+    confirm = [this](const QString& question) {
+        return QMessageBox::question(this, windowTitle(), question) == QMessageBox::Yes;
+    };
+    inform = [this](const QString& message) {
+        QMessageBox box(QMessageBox::Information, windowTitle(), message, QMessageBox::Ok, this);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
+    };
+    askAboutUnsaved = [this] {
+        QMessageBox box(QMessageBox::Question, windowTitle(),
+                        QStringLiteral("The level has changes that are not saved. Save them?"),
+                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+        switch (box.exec()) {
+            case QMessageBox::Save:
+                return Unsaved::Save;
+            case QMessageBox::Discard:
+                return Unsaved::Discard;
+            default:
+                return Unsaved::Cancel;
+        }
+    };
+    choosePicture = [this](const QString& title, const QString& filter) {
+        return QFileDialog::getOpenFileName(this, title, QString(), filter);
+    };
+    chooseFolder = [this](const QString& title) {
+        return QFileDialog::getExistingDirectory(this, title);
+    };
+    chooseNewFolder = [this](const QString& title) {
+        return QFileDialog::getSaveFileName(this, title, QString(), QString(), nullptr,
+                                            QFileDialog::ShowDirsOnly);
+    };
+    chooseItem = [this](const QString& question, const QStringList& items) {
+        bool chosen = false;
+        const QString item =
+            QInputDialog::getItem(this, windowTitle(), question, items, 0, false, &chosen);
+        return chosen ? item : QString();
+    };
+    chooseColour = [this](QColor initial, const QString& title) {
+        return QColorDialog::getColor(initial, this, title);
+    };
 }
 
 EditorWindow::~EditorWindow() {
@@ -378,17 +422,15 @@ bool EditorWindow::AskToKeepChanges() {
     if (!document_.IsModified()) {
         return true;
     }
-    QMessageBox box(QMessageBox::Question, windowTitle(),
-                    QStringLiteral("The level has changes that are not saved. Save them?"),
-                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
-    switch (box.exec()) {
-        case QMessageBox::Save:
+    switch (askAboutUnsaved()) {
+        case Unsaved::Save:
             return Save();
-        case QMessageBox::Discard:
+        case Unsaved::Discard:
             return true;
-        default:
-            return false;
+        case Unsaved::Cancel:
+            break;
     }
+    return false;
 }
 
 void EditorWindow::closeEvent(QCloseEvent* event) {
@@ -413,7 +455,7 @@ void EditorWindow::OpenFolder() {
     if (!AskToKeepChanges()) {
         return;
     }
-    const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Open a level folder"));
+    const QString folder = chooseFolder(QStringLiteral("Open a level folder"));
     if (!folder.isEmpty()) {
         Open(FromQString(folder));
     }
@@ -423,9 +465,7 @@ void EditorWindow::NewFromCircuit() {
     if (!AskToKeepChanges()) {
         return;
     }
-    const QString chosen = QFileDialog::getSaveFileName(
-        this, QStringLiteral("New level folder"), QString(), QString(), nullptr,
-        QFileDialog::ShowDirsOnly);
+    const QString chosen = chooseNewFolder(QStringLiteral("New level folder"));
     if (chosen.isEmpty()) {
         return;
     }
@@ -456,8 +496,7 @@ bool EditorWindow::Save() {
 }
 
 bool EditorWindow::SaveAs() {
-    const QString chosen =
-        QFileDialog::getExistingDirectory(this, QStringLiteral("Save the level in a folder"));
+    const QString chosen = chooseFolder(QStringLiteral("Save the level in a folder"));
     if (chosen.isEmpty()) {
         return false;
     }
@@ -506,8 +545,7 @@ void EditorWindow::ImportTile() {
     if (!EnsureFolder()) {
         return;
     }
-    const QString file = QFileDialog::getOpenFileName(this, QStringLiteral("Import a tile picture"),
-                                                      QString(), QStringLiteral("Pictures (*.png *.bmp *.gif *.jpg *.jpeg *.xpm *.ppm *.pgm *.pbm *.xbm)"));
+    const QString file = choosePicture(QStringLiteral("Import a tile picture"), PictureFilter());
     if (file.isEmpty()) {
         return;
     }
@@ -518,15 +556,12 @@ void EditorWindow::ImportTile() {
     }
     Fit fit = Fit::Scale;
     if (picture.size() != QSize(CellSize, CellSize)) {
-        bool chosen = false;
-        const QString how = QInputDialog::getItem(
-            this, windowTitle(),
+        const QString how = chooseItem(
             QStringLiteral("The picture is %1 x %2 pixels; a tile is 16 x 16.")
                 .arg(picture.width())
                 .arg(picture.height()),
-            {QStringLiteral("Scale it to 16 x 16"), QStringLiteral("Crop its top-left 16 x 16")}, 0,
-            false, &chosen);
-        if (!chosen) {
+            {QStringLiteral("Scale it to 16 x 16"), QStringLiteral("Crop its top-left 16 x 16")});
+        if (how.isEmpty()) {
             return;
         }
         fit = how.startsWith(QStringLiteral("Crop")) ? Fit::Crop : Fit::Scale;
@@ -541,11 +576,9 @@ void EditorWindow::ImportTile() {
             unused << QString(QLatin1Char(character));
         }
     }
-    bool chosen = false;
-    const QString character = QInputDialog::getItem(
-        this, windowTitle(), QStringLiteral("The character that stands for this tile in the map:"),
-        unused, 0, false, &chosen);
-    if (!chosen || character.isEmpty()) {
+    const QString character =
+        chooseItem(QStringLiteral("The character that stands for this tile in the map:"), unused);
+    if (character.isEmpty()) {
         return;
     }
     const char tile = character.at(0).toLatin1();
@@ -571,9 +604,7 @@ void EditorWindow::ImportCar() {
     if (!EnsureFolder()) {
         return;
     }
-    const QString file = QFileDialog::getOpenFileName(
-        this, QStringLiteral("Import a car, facing right"), QString(),
-        QStringLiteral("Pictures (*.png *.bmp *.gif *.jpg *.jpeg *.xpm *.ppm)"));
+    const QString file = choosePicture(QStringLiteral("Import a car, facing right"), PictureFilter());
     if (file.isEmpty()) {
         return;
     }
@@ -582,12 +613,10 @@ void EditorWindow::ImportCar() {
         inform(QStringLiteral("%1 cannot be read as a picture.").arg(file));
         return;
     }
-    bool chosen = false;
-    const QString which = QInputDialog::getItem(
-        this, windowTitle(), QStringLiteral("Which car is it?"),
-        {QStringLiteral("Car 1 (arrow keys)"), QStringLiteral("Car 2 (W A S D)")}, 0, false,
-        &chosen);
-    if (!chosen) {
+    const QString which =
+        chooseItem(QStringLiteral("Which car is it?"),
+                   {QStringLiteral("Car 1 (arrow keys)"), QStringLiteral("Car 2 (W A S D)")});
+    if (which.isEmpty()) {
         return;
     }
     const int car = which.startsWith(QStringLiteral("Car 1")) ? 1 : 2;
@@ -599,8 +628,8 @@ void EditorWindow::ImportCar() {
         }
     }
     if (!seeThrough) {
-        const QColor key = QColorDialog::getColor(
-            picture.pixelColor(0, 0), this,
+        const QColor key = chooseColour(
+            picture.pixelColor(0, 0),
             QStringLiteral("The colour around the car, where the road shows through"));
         if (key.isValid()) {
             picture = WithTransparentColour(picture, key);

@@ -46,30 +46,39 @@ class EditorWindow : public QMainWindow {
     // Runs the checker on the level as it stands now, rather than after the usual short pause.
     void CheckNow();
     bool Save();
+    void NewFromCircuit();
+    void ImportTile();
+    void ImportCar();
     // Starts the game on the level as it stands; false, with a message, when it cannot.
     bool Play();
     // The running game, while there is one.
     QProcess* Game() const { return game_.get(); }
 
-    // Questions and messages go through here, so tests can answer them.
+    // Every question, choice and message goes through one of these, so tests can answer them;
+    // by default they are the usual dialogs. An empty answer is a cancel.
     std::function<bool(const QString& question)> confirm;
     std::function<void(const QString& message)> inform;
+    enum class Unsaved { Save, Discard, Cancel };
+    std::function<Unsaved()> askAboutUnsaved;
+    std::function<QString(const QString& title, const QString& filter)> choosePicture;
+    std::function<QString(const QString& title)> chooseFolder;     // an existing folder
+    std::function<QString(const QString& title)> chooseNewFolder;  // a name for a new one
+    std::function<QString(const QString& question, const QStringList& items)> chooseItem;
+    std::function<QColor(QColor initial, const QString& title)> chooseColour;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void UseDialogs();
     void BuildMenus();
     QAction* AddAction(QMenu* menu, const QString& text, const QKeySequence& key,
                        const std::function<void()>& run);
     void Open(const std::filesystem::path& folder);
-    void NewFromCircuit();
     void OpenFolder();
     bool SaveAs();
     bool SaveTo(const std::filesystem::path& folder);
     bool AskToKeepChanges();
-    void ImportTile();
-    void ImportCar();
     void SetTool(Tool tool);
     void TurnCar(const char* heading);
     void DocumentChanged();

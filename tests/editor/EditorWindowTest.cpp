@@ -7,11 +7,13 @@
 #include "EditorWindow.h"
 #include "FuzzInputs.h"
 #include "LevelDirectory.h"
+#include "PictureFile.h"
 
 namespace vornak::editor {
 namespace {
 
 using vornak::testing::LevelDirectory;
+using vornak::testing::ReadBytes;
 
 // The editor on a copy of the bundled circuit, with the game of this build.
 class EditorWindowTest : public ::testing::Test {
@@ -145,11 +147,92 @@ TEST_F(EditorWindowTest, FindingsBlockPlayAndPlayStartsTheGame) {
     ASSERT_TRUE(game->waitForStarted(10000));
     const std::filesystem::path folder =
         std::filesystem::path(game->program().toStdString()).parent_path();
-    EXPECT_EQ(vornak::testing::ReadBytes(folder / "BlocksMap.txt").substr(22, 5), "#  # ")
+    EXPECT_EQ(ReadBytes(folder / "BlocksMap.txt").substr(22, 5), "#  # ")
         << "the unsaved wall is played";
     game->kill();
     EXPECT_TRUE(QTest::qWaitFor([this] { return window->Game() == nullptr; }, 10000));
     EXPECT_FALSE(std::filesystem::exists(folder));
+}
+
+// Ctrl+N makes a new level folder from the bundled circuit; a tile and a car imported from
+// ordinary pictures land in it as pictures the game reads, and the palette offers the new tile.
+TEST_F(EditorWindowTest, NewLevelWithAnImportedTileAndCar) {
+    LevelDirectory parent;
+    const std::filesystem::path made = parent / "my level";
+    window->chooseNewFolder = [&made](const QString& /*title*/) {
+        return QString::fromStdString(made.string());
+    };
+    Key(Qt::Key_N, Qt::ControlModifier);
+    ASSERT_EQ(window->Document().Folder(), made);
+    EXPECT_EQ(ReadBytes(made / "BlocksMap.txt"), ReadBytes(level / "BlocksMap.txt"));
+
+    QImage photo(32, 32, QImage::Format_RGB32);
+    photo.fill(Qt::cyan);
+    photo.save(QString::fromStdString((parent / "photo.png").string()));
+    QImage car(16, 16, QImage::Format_RGB32);
+    car.fill(Qt::magenta);
+    for (int x = 2; x < 14; ++x) {
+        car.setPixelColor(x, 8, Qt::red);
+    }
+    car.save(QString::fromStdString((parent / "car.png").string()));
+    std::string picture = "photo.png";
+    window->choosePicture = [&](const QString& /*title*/, const QString& /*filter*/) {
+        return QString::fromStdString((parent / picture).string());
+    };
+    window->chooseItem = [](const QString& /*question*/, const QStringList& items) {
+        return items.contains("x") ? QStringLiteral("x") : items.front();
+    };
+    window->ImportTile();
+    EXPECT_EQ(LoadPicture(made / "Tilex.bmp", "bmp").pixelColor(3, 3), QColor(Qt::cyan));
+    EXPECT_EQ(window->Palette()->currentItem()->text(), "x");
+    EXPECT_EQ(window->View()->CurrentTile(), 'x');
+
+    picture = "car.png";
+    window->chooseColour = [](QColor initial, const QString& /*title*/) { return initial; };
+    QStringList questions;
+    window->confirm = [&questions](const QString& question) {
+        questions << question;
+        return true;
+    };
+    window->ImportCar();
+    ASSERT_EQ(questions.size(), 1) << "asked before replacing the car's pictures";
+    EXPECT_TRUE(questions[0].contains("Car1up.gif"));
+    const QImage up = LoadPicture(made / "Car1up.gif", "gif");
+    EXPECT_EQ(qAlpha(up.pixel(0, 0)), 0) << "the colour around the car shows the road";
+    EXPECT_EQ(up.pixelColor(8, 5), QColor(Qt::red)) << "the car is turned to face up";
+    EXPECT_TRUE(messages.isEmpty()) << messages.join("\n").toStdString();
+}
+
+// Closing with unsaved changes asks first: Cancel keeps the window, Save saves and closes.
+TEST_F(EditorWindowTest, ClosingWithUnsavedChangesAsks) {
+    int asked = 0;
+    EditorWindow::Unsaved answer = EditorWindow::Unsaved::Cancel;
+    window->askAboutUnsaved = [&] {
+        ++asked;
+        return answer;
+    };
+    window->View()->SetTool(Tool::Walls);
+    QTest::mouseClick(window->View(), Qt::LeftButton, {}, Cell(4, 2));
+    EXPECT_FALSE(window->close());
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(window->isVisible());
+    answer = EditorWindow::Unsaved::Save;
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(ReadBytes(level / "BlocksMap.txt").substr(22, 5), "#  # ");
+}
+
+// When the game stops with a failure, the editor shows the game's message.
+TEST(EditorPlay, ShowsTheGamesFailure) {
+    LevelDirectory game;
+    game.Write("vornak", "#!/bin/sh\necho 'Vornak: Car1up.gif: is missing' >&2\nexit 1\n");
+    std::filesystem::permissions(game / "vornak", std::filesystem::perms::owner_all);
+    EditorWindow window(Installation{game / "vornak", VORNAK_CIRCUIT_DIR}, VORNAK_CIRCUIT_DIR);
+    QStringList messages;
+    window.inform = [&messages](const QString& message) { messages << message; };
+    ASSERT_TRUE(window.Play());
+    ASSERT_TRUE(QTest::qWaitFor([&window] { return window.Game() == nullptr; }, 10000));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], "The game stopped:\n\nCar1up.gif: is missing");
 }
 
 }  // namespace
