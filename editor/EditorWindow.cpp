@@ -108,6 +108,8 @@ EditorWindow::EditorWindow(Installation installation, const std::filesystem::pat
     palette_->setIconSize(QSize(32, 32));
     palette_->setGridSize(QSize(56, 56));
     palette_->setMovement(QListView::Static);
+    palette_->setResizeMode(QListView::Adjust);
+    palette_->setWrapping(true);
     palette_->setFocusPolicy(Qt::NoFocus);
     auto* paletteDock = new QDockWidget(QStringLiteral("Tiles"), this);
     paletteDock->setObjectName(QStringLiteral("tiles"));
@@ -122,8 +124,11 @@ EditorWindow::EditorWindow(Installation installation, const std::filesystem::pat
     findingsDock->setWidget(findings_);
     findingsDock->setFeatures(QDockWidget::NoDockWidgetFeatures);
     addDockWidget(Qt::BottomDockWidgetArea, findingsDock);
-    resizeDocks({findingsDock}, {150}, Qt::Vertical);
-    resizeDocks({paletteDock}, {150}, Qt::Horizontal);
+    // Docks take their sizes once the window has its own.
+    QTimer::singleShot(0, this, [this, findingsDock, paletteDock] {
+        resizeDocks({findingsDock}, {110}, Qt::Vertical);
+        resizeDocks({paletteDock}, {200}, Qt::Horizontal);
+    });
     statusBar()->addWidget(hover_, 1);
 
     BuildMenus();
