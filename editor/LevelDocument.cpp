@@ -423,7 +423,12 @@ void LevelDocument::WriteSnapshot(const std::filesystem::path& folder) const {
         const bool picture = (name.rfind("Tile", 0) == 0 || name.rfind("Car", 0) == 0) &&
                              (name.size() > 4 && (name.compare(name.size() - 4, 4, ".bmp") == 0 ||
                                                   name.compare(name.size() - 4, 4, ".gif") == 0));
-        if (picture) {
+        // An untitled level takes only the tiles it uses along when first saved, so only those
+        // belong to it; the others are the bundled circuit's, not unused pictures of its own.
+        const char tile = TileCharacterOf(entry.path());
+        const bool belongs = !IsUntitled() || tile == '\0' ||
+                             content_.tiles.find(tile) != std::string::npos;
+        if (picture && belongs) {
             std::filesystem::create_symlink(std::filesystem::absolute(entry.path()),
                                             folder / name, error);
         }

@@ -26,8 +26,10 @@ class EditorWindowTest : public ::testing::Test {
                                                 level.Path());
         window->confirm = [](const QString& /*question*/) { return true; };
         window->inform = [this](const QString& message) { messages << message; };
+        window->resize(1200, 900);  // room for the whole playfield at zoom 2
         window->show();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        QTest::qWait(20);  // the docks take their sizes just after the window shows
     }
 
     // The middle of a cell of the playfield, in the view's coordinates.

@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "FuzzInputs.h"
+#include "LevelCheck.h"
 #include "LevelDirectory.h"
 #include "LevelDocument.h"
 #include "LevelLoader.h"
@@ -158,6 +159,24 @@ TEST_F(LevelDocumentTest, ShiftedLevelOpensAsTheGameReadsIt) {
                   game.Blocks(cell % GridColumns + 1, cell / GridColumns + 1));
     }
     EXPECT_EQ(ReadBytes(level / "BlocksMap.txt").size(), 15U * 22U);
+}
+
+// A new level draws on the bundled circuit's pictures, but only those it uses are its own: the
+// checker finds nothing to say about a fresh one, and saving takes just those along.
+TEST(NewLevel, OwnsOnlyThePicturesItUses) {
+    LevelDocument fresh;
+    fresh.StartNew(VORNAK_CIRCUIT_DIR);
+    LevelDirectory snapshot;
+    fresh.WriteSnapshot(snapshot.Path());
+    for (const Diagnostic& diagnostic : CheckLevel(snapshot.Path())) {
+        ADD_FAILURE() << FormatDiagnostic(diagnostic);
+    }
+    LevelDirectory saved;
+    ASSERT_EQ(fresh.Save(saved.Path()), "");
+    EXPECT_TRUE(std::filesystem::exists(saved / "Tile..bmp"));
+    EXPECT_TRUE(std::filesystem::exists(saved / "Car2left.gif"));
+    EXPECT_FALSE(std::filesystem::exists(saved / "Tileb.bmp"));
+    EXPECT_EQ(CheckLevel(saved.Path()).size(), 0U);
 }
 
 }  // namespace
