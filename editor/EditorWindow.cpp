@@ -87,8 +87,9 @@ Installation Installation::Find() {
     std::error_code error;
     const std::filesystem::path here =
         std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
-    return {FirstExisting({here / "vornak", here / "../lib/vornak/vornak", here / "../play/vornak"}),
-            FirstExisting({here / "../share/vornak/levels/circuit", here / "../lib/vornak"})};
+    return {
+        FirstExisting({here / "vornak", here / "../lib/vornak/vornak", here / "../play/vornak"}),
+        FirstExisting({here / "../share/vornak/levels/circuit", here / "../lib/vornak"})};
 }
 
 EditorWindow::EditorWindow(Installation installation, const std::filesystem::path& folder)
@@ -250,15 +251,16 @@ void EditorWindow::BuildMenus() {
     QAction* undo = document_.UndoStack().createUndoAction(this, QStringLiteral("&Undo"));
     undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     QAction* redo = document_.UndoStack().createRedoAction(this, QStringLiteral("&Redo"));
-    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-                        QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     edit->addAction(undo);
     edit->addAction(redo);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     AddAction(view, QStringLiteral("Zoom &in"), QKeySequence(Qt::CTRL | Qt::Key_Plus),
               [this] { view_->SetZoom(view_->Zoom() + 1); })
-        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+        ->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
     AddAction(view, QStringLiteral("Zoom &out"), QKeySequence(Qt::CTRL | Qt::Key_Minus),
               [this] { view_->SetZoom(view_->Zoom() - 1); });
     QAction* walls = AddAction(view, QStringLiteral("Show &walls"), Qt::Key_W,
@@ -278,19 +280,22 @@ void EditorWindow::BuildMenus() {
         {QStringLiteral("Car &2 start"), {Qt::Key_2, Tool::Car2}}};
     for (const auto& [text, keyAndTool] : toolList) {
         const Tool tool = keyAndTool.second;
-        QAction* action = AddAction(toolMenu, text, keyAndTool.first, [this, tool] { SetTool(tool); });
+        QAction* action =
+            AddAction(toolMenu, text, keyAndTool.first, [this, tool] { SetTool(tool); });
         action->setCheckable(true);
         action->setData(static_cast<int>(tool));
         action->setChecked(tool == Tool::Tiles);
         tools_->addAction(action);
     }
     toolMenu->addSeparator();
-    const std::pair<const char*, Qt::Key> turns[] = {
-        {"up", Qt::Key_Up}, {"down", Qt::Key_Down}, {"left", Qt::Key_Left}, {"right", Qt::Key_Right}};
+    const std::pair<const char*, Qt::Key> turns[] = {{"up", Qt::Key_Up},
+                                                     {"down", Qt::Key_Down},
+                                                     {"left", Qt::Key_Left},
+                                                     {"right", Qt::Key_Right}};
     for (const auto& [heading, key] : turns) {
         const char* word = heading;
-        QAction* action = AddAction(toolMenu, QStringLiteral("Head %1").arg(QLatin1String(word)), key,
-                                    [this, word] { TurnCar(word); });
+        QAction* action = AddAction(toolMenu, QStringLiteral("Head %1").arg(QLatin1String(word)),
+                                    key, [this, word] { TurnCar(word); });
         action->setEnabled(false);  // only with a car tool in hand
         turnActions_.push_back(action);
     }
@@ -322,11 +327,10 @@ void EditorWindow::DocumentChanged() {
 }
 
 void EditorWindow::UpdateTitle() {
-    const QString name = document_.IsUntitled()
-                             ? QStringLiteral("New level")
-                             : ToQString(document_.Folder().filename().empty()
-                                             ? document_.Folder()
-                                             : document_.Folder().filename());
+    const QString name = document_.IsUntitled() ? QStringLiteral("New level")
+                                                : ToQString(document_.Folder().filename().empty()
+                                                                ? document_.Folder()
+                                                                : document_.Folder().filename());
     setWindowTitle((document_.IsModified() ? QStringLiteral("*") : QString()) + name +
                    QStringLiteral(" – Vornak level editor"));
 }
@@ -336,7 +340,8 @@ void EditorWindow::FillPalette() {
     palette_->clear();
     std::vector<char> tiles;
     std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(document_.PictureFolder(), error)) {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(document_.PictureFolder(), error)) {
         const char tile = TileCharacterOf(entry.path());
         if (tile != '\0') {
             tiles.push_back(tile);
@@ -345,10 +350,10 @@ void EditorWindow::FillPalette() {
     std::sort(tiles.begin(), tiles.end());
     for (const char tile : tiles) {
         const QImage picture = view_->TilePicture(tile);
-        auto* item = new QListWidgetItem(
-            QIcon(QPixmap::fromImage(picture.scaled(32, 32, Qt::IgnoreAspectRatio,
-                                                    Qt::FastTransformation))),
-            QString(QLatin1Char(tile)), palette_);
+        auto* item =
+            new QListWidgetItem(QIcon(QPixmap::fromImage(picture.scaled(
+                                    32, 32, Qt::IgnoreAspectRatio, Qt::FastTransformation))),
+                                QString(QLatin1Char(tile)), palette_);
         item->setData(TileRole, static_cast<unsigned char>(tile));
         item->setToolTip(QStringLiteral("Tile%1.bmp").arg(QLatin1Char(tile)));
         if (tile == current) {
@@ -382,10 +387,12 @@ void EditorWindow::ShowFindings() {
     for (const Diagnostic& diagnostic : diagnostics_) {
         Diagnostic shown = diagnostic;
         shown.file = diagnostic.file.filename();
-        auto* item = new QListWidgetItem(QString::fromStdString(FormatDiagnostic(shown)), findings_);
+        auto* item =
+            new QListWidgetItem(QString::fromStdString(FormatDiagnostic(shown)), findings_);
         item->setData(CellRole, CellOfFinding(diagnostic, document_.Content()));
-        item->setForeground(diagnostic.severity == Diagnostic::Severity::Error ? QColor(190, 20, 20)
-                                                                                : QColor(150, 100, 0));
+        item->setForeground(diagnostic.severity == Diagnostic::Severity::Error
+                                ? QColor(190, 20, 20)
+                                : QColor(150, 100, 0));
     }
     if (findings_->count() == 0) {
         new QListWidgetItem(QStringLiteral("The checker has nothing to report."), findings_);
@@ -416,11 +423,11 @@ void EditorWindow::ShowHover(int cell) {
     const QString tile = at < content.tiles.size()
                              ? QStringLiteral("tile '%1'").arg(QLatin1Char(content.tiles[at]))
                              : QStringLiteral("no tile");
-    hover_->setText(QStringLiteral("Column %1, row %2 — %3 — %4")
-                        .arg(cell % GridColumns + 1)
-                        .arg(cell / GridColumns + 1)
-                        .arg(tile, content.walls[at] ? QStringLiteral("wall")
-                                                     : QStringLiteral("free")));
+    hover_->setText(
+        QStringLiteral("Column %1, row %2 — %3 — %4")
+            .arg(cell % GridColumns + 1)
+            .arg(cell / GridColumns + 1)
+            .arg(tile, content.walls[at] ? QStringLiteral("wall") : QStringLiteral("free")));
 }
 
 bool EditorWindow::AskToKeepChanges() {
@@ -478,7 +485,8 @@ void EditorWindow::NewFromCircuit() {
     std::error_code error;
     if (std::filesystem::exists(folder, error) && !std::filesystem::is_empty(folder, error)) {
         inform(QStringLiteral("%1 already exists and is not empty; a new level needs a folder of "
-                              "its own.").arg(chosen));
+                              "its own.")
+                   .arg(chosen));
         return;
     }
     std::filesystem::create_directories(folder, error);
@@ -575,9 +583,9 @@ void EditorWindow::ImportTile() {
     for (char character = '!'; character < 127; ++character) {
         std::error_code error;
         if (IsUsablePictureCharacter(character) &&
-            !std::filesystem::exists(TilePicturePath(document_.Folder(),
-                                                     static_cast<unsigned char>(character)),
-                                     error)) {
+            !std::filesystem::exists(
+                TilePicturePath(document_.Folder(), static_cast<unsigned char>(character)),
+                error)) {
             unused << QString(QLatin1Char(character));
         }
     }
@@ -609,7 +617,8 @@ void EditorWindow::ImportCar() {
     if (!EnsureFolder()) {
         return;
     }
-    const QString file = choosePicture(QStringLiteral("Import a car, facing right"), PictureFilter());
+    const QString file =
+        choosePicture(QStringLiteral("Import a car, facing right"), PictureFilter());
     if (file.isEmpty()) {
         return;
     }
@@ -633,9 +642,9 @@ void EditorWindow::ImportCar() {
         }
     }
     if (!seeThrough) {
-        const QColor key = chooseColour(
-            picture.pixelColor(0, 0),
-            QStringLiteral("The colour around the car, where the road shows through"));
+        const QColor key =
+            chooseColour(picture.pixelColor(0, 0),
+                         QStringLiteral("The colour around the car, where the road shows through"));
         if (key.isValid()) {
             picture = WithTransparentColour(picture, key);
         }
@@ -673,8 +682,9 @@ bool EditorWindow::Play() {
         if (diagnostic.severity == Diagnostic::Severity::Error) {
             findings_->setCurrentRow(static_cast<int>(&diagnostic - diagnostics_.data()) +
                                      static_cast<int>(document_.Rewrites().size()));
-            inform(QStringLiteral("The level has errors that would stop the game; they are listed "
-                                  "under Findings."));
+            inform(
+                QStringLiteral("The level has errors that would stop the game; they are listed "
+                               "under Findings."));
             return false;
         }
     }

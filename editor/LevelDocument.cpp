@@ -111,8 +111,9 @@ std::string WriteTemporary(const std::filesystem::path& target, const std::strin
     std::size_t written = 0;
     std::string failure;
     while (written < bytes.size() && failure.empty()) {
-        const long got = write ? write(descriptor, bytes.data() + written, bytes.size() - written)
-                               : ::write(descriptor, bytes.data() + written, bytes.size() - written);
+        const long got = write
+                             ? write(descriptor, bytes.data() + written, bytes.size() - written)
+                             : ::write(descriptor, bytes.data() + written, bytes.size() - written);
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -387,7 +388,8 @@ std::string LevelDocument::Save(const std::filesystem::path& folder, const Write
         }
         for (int car = 1; car <= CarCount; ++car) {
             for (const DirectionStep& direction : DirectionTable) {
-                pictures.push_back(CarPicturePath(pictureFolder_, car, std::string(direction.word)));
+                pictures.push_back(
+                    CarPicturePath(pictureFolder_, car, std::string(direction.word)));
             }
         }
         for (const std::filesystem::path& picture : pictures) {
@@ -426,11 +428,11 @@ void LevelDocument::WriteSnapshot(const std::filesystem::path& folder) const {
         // An untitled level takes only the tiles it uses along when first saved, so only those
         // belong to it; the others are the bundled circuit's, not unused pictures of its own.
         const char tile = TileCharacterOf(entry.path());
-        const bool belongs = !IsUntitled() || tile == '\0' ||
-                             content_.tiles.find(tile) != std::string::npos;
+        const bool belongs =
+            !IsUntitled() || tile == '\0' || content_.tiles.find(tile) != std::string::npos;
         if (picture && belongs) {
-            std::filesystem::create_symlink(std::filesystem::absolute(entry.path()),
-                                            folder / name, error);
+            std::filesystem::create_symlink(std::filesystem::absolute(entry.path()), folder / name,
+                                            error);
         }
     }
 }

@@ -151,8 +151,8 @@ void LevelView::paintEvent(QPaintEvent* /*event*/) {
         }
     }
     if (rectangleAnchor_ && rectangleEnd_ >= 0) {
-        const QRect area = CellRectangle(*rectangleAnchor_, zoom_).united(
-            CellRectangle(rectangleEnd_, zoom_));
+        const QRect area =
+            CellRectangle(*rectangleAnchor_, zoom_).united(CellRectangle(rectangleEnd_, zoom_));
         painter.setPen(QPen(Qt::yellow, 2, Qt::DashLine));
         painter.drawRect(area.adjusted(1, 1, -1, -1));
     }
@@ -210,7 +210,8 @@ void LevelView::mousePressEvent(QMouseEvent* event) {
         return;
     }
     strokeButton_ = event->button();
-    const bool paints = tool_ == Tool::Walls || (tool_ == Tool::Tiles && event->button() == Qt::LeftButton);
+    const bool paints =
+        tool_ == Tool::Walls || (tool_ == Tool::Tiles && event->button() == Qt::LeftButton);
     document_.BeginStroke(QStringLiteral("Edit"));
     if (paints && (event->modifiers() & Qt::ShiftModifier) != 0) {
         rectangleAnchor_ = cell;

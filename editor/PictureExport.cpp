@@ -36,9 +36,9 @@ std::vector<QRgb> PaletteOf(const QImage& picture, std::vector<GifByteType>& ind
         }
     }
     if (colourIndex.size() > 255) {
-        opaque = opaque.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither |
-                                                                     Qt::AvoidDither)
-                     .convertToFormat(QImage::Format_RGB32);
+        opaque =
+            opaque.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither)
+                .convertToFormat(QImage::Format_RGB32);
         colourIndex.clear();
         for (int y = 0; y < opaque.height(); ++y) {
             for (int x = 0; x < opaque.width(); ++x) {
@@ -142,12 +142,11 @@ std::string WriteCarGif(const QImage& car, const std::filesystem::path& file) {
     control.TransparentColor = TransparentIndex;
     GifByteType extension[4];
     const auto extensionSize = static_cast<int>(EGifGCBToExtension(&control, extension));
-    bool written = map != nullptr &&
-                   EGifPutScreenDesc(gif, picture.width(), picture.height(), 8, 0, map) == GIF_OK &&
-                   EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, extensionSize, extension) ==
-                       GIF_OK &&
-                   EGifPutImageDesc(gif, 0, 0, picture.width(), picture.height(), false,
-                                    nullptr) == GIF_OK;
+    bool written =
+        map != nullptr &&
+        EGifPutScreenDesc(gif, picture.width(), picture.height(), 8, 0, map) == GIF_OK &&
+        EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, extensionSize, extension) == GIF_OK &&
+        EGifPutImageDesc(gif, 0, 0, picture.width(), picture.height(), false, nullptr) == GIF_OK;
     for (int y = 0; written && y < picture.height(); ++y) {
         written = EGifPutLine(gif, indices.data() + static_cast<std::size_t>(y * picture.width()),
                               picture.width()) == GIF_OK;

@@ -51,7 +51,8 @@ std::FILE* OpenForReading(const std::filesystem::path& path, int& error) {
 // creating a file through it would write somewhere outside the level.
 void RejectDanglingLink(const std::filesystem::path& path) {
     std::error_code error;
-    if (std::filesystem::symlink_status(path, error).type() != std::filesystem::file_type::symlink) {
+    if (std::filesystem::symlink_status(path, error).type() !=
+        std::filesystem::file_type::symlink) {
         return;
     }
     const std::filesystem::path target = std::filesystem::read_symlink(path, error);

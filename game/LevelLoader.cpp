@@ -125,11 +125,12 @@ int LoadTilesMap(WindowOperations& window, const std::filesystem::path& programD
             window.SetTilePicture(tileIndex,
                                   TilePicturePath(programDir, static_cast<unsigned char>(byte)));
         } catch (const GameError& error) {
-            throw GameError(error.File(), error.Reason() + "; " + file.Path().filename().string() +
-                                              " line " + std::to_string(file.Line()) +
-                                              ", column " + std::to_string(file.Column()) +
-                                              " asks for it with the tile character " +
-                                              QuoteForMessage(std::string(1, static_cast<char>(byte))));
+            throw GameError(error.File(),
+                            error.Reason() + "; " + file.Path().filename().string() + " line " +
+                                std::to_string(file.Line()) + ", column " +
+                                std::to_string(file.Column()) +
+                                " asks for it with the tile character " +
+                                QuoteForMessage(std::string(1, static_cast<char>(byte))));
         }
         ++tileIndex;
     }

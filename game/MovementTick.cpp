@@ -56,10 +56,10 @@ bool TryStartMove(GameState& state, WindowOperations& window,
     try {
         window.SetCarPicture(car, CarPicturePath(programDir, car, state.CarDirection(car)));
     } catch (const GameError& error) {
-        throw GameError(error.File(), error.Reason() + "; car " + std::to_string(car) +
-                                          " needs it to drive " + state.CarDirection(car) +
-                                          ", as it needs a picture for each heading: " +
-                                          HeadingWords());
+        throw GameError(error.File(),
+                        error.Reason() + "; car " + std::to_string(car) + " needs it to drive " +
+                            state.CarDirection(car) +
+                            ", as it needs a picture for each heading: " + HeadingWords());
     }
     return true;
 }

@@ -51,8 +51,8 @@ class Playfield : public QWidget {
 
     int zoom_ = 1;
     QImage frame_;
-    QRegion changed_;     // game pixels not yet composed into the frame
-    QRegion unpainted_;   // game pixels composed but not yet on the screen
+    QRegion changed_;    // game pixels not yet composed into the frame
+    QRegion unpainted_;  // game pixels composed but not yet on the screen
 
     std::array<QImage, TileCount> tiles_;
     std::array<QImage, CarCount + 1> cars_;  // indexed by car number

@@ -1,8 +1,8 @@
 #include "frmGame.h"
 
 #include <QApplication>
-#include <QMessageBox>
 #include <QIcon>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <iostream>

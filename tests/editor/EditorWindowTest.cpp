@@ -38,10 +38,14 @@ class EditorWindowTest : public ::testing::Test {
         return {(column - 1) * side + side / 2, (row - 1) * side + side / 2};
     }
     bool Wall(int column, int row) const {
-        return window->Document().Content().walls[static_cast<std::size_t>((row - 1) * 20 + column - 1)];
+        return window->Document()
+            .Content()
+            .walls[static_cast<std::size_t>((row - 1) * 20 + column - 1)];
     }
     char Tile(int column, int row) const {
-        return window->Document().Content().tiles[static_cast<std::size_t>((row - 1) * 20 + column - 1)];
+        return window->Document()
+            .Content()
+            .tiles[static_cast<std::size_t>((row - 1) * 20 + column - 1)];
     }
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(window->View(), static_cast<Qt::Key>(key), modifiers);

@@ -93,7 +93,8 @@ TEST_F(LevelDocumentTest, SaveRoundTripIsByteExact) {
               std::filesystem::perms(0640));
     const std::string blocks = ReadBytes(level / "BlocksMap.txt");
     EXPECT_EQ(blocks.size(), 15U * 22U);
-    EXPECT_EQ(blocks.substr(22, 22), "##      #          #\r\n") << "row 2 starts with the new wall";
+    EXPECT_EQ(blocks.substr(22, 22), "##      #          #\r\n")
+        << "row 2 starts with the new wall";
     EXPECT_TRUE(GameReads(level.Path()).Blocks(2, 2));
 
     LevelDocument reopened;

@@ -30,11 +30,13 @@ TEST(PictureExport, WrittenPicturesLoadInTheGame) {
     const char* names[] = {"Car1up.gif", "Car1down.gif", "Car1left.gif", "Car1right.gif"};
     for (std::size_t i = 0; i < headings.size(); ++i) {
         ASSERT_EQ(WriteCarGif(headings[i], level / names[i]), "");
-        const QImage read = LoadPicture(level / names[i], "gif").convertToFormat(QImage::Format_ARGB32);
+        const QImage read =
+            LoadPicture(level / names[i], "gif").convertToFormat(QImage::Format_ARGB32);
         ASSERT_EQ(read.size(), QSize(16, 16));
         for (int y = 0; y < 16; ++y) {
             for (int x = 0; x < 16; ++x) {
-                ASSERT_EQ(read.pixel(x, y), headings[i].pixel(x, y)) << names[i] << " " << x << "," << y;
+                ASSERT_EQ(read.pixel(x, y), headings[i].pixel(x, y))
+                    << names[i] << " " << x << "," << y;
             }
         }
     }

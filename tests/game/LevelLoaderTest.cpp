@@ -252,8 +252,8 @@ TEST_F(LevelLoaderTest, OtherFailuresNameTheFile) {
 
     std::filesystem::remove(level / "Cars.txt");
     std::filesystem::create_directory(level / "Cars.txt");
-    EXPECT_EQ(LoadFailure(), (level / "Cars.txt").string() +
-                                 ": is a folder, not a file the game can read");
+    EXPECT_EQ(LoadFailure(),
+              (level / "Cars.txt").string() + ": is a folder, not a file the game can read");
 }
 
 // A level file that is no plain file would hang the loader (a pipe blocks the open, /dev/zero
@@ -261,8 +261,8 @@ TEST_F(LevelLoaderTest, OtherFailuresNameTheFile) {
 TEST_F(LevelLoaderTest, FilesThatAreNotPlainFilesStopTheGame) {
     level.Write("Cars.txt", SampleCars);
     std::filesystem::create_symlink("/dev/zero", level / "TilesMap.txt");
-    EXPECT_EQ(LoadFailure(), (level / "TilesMap.txt").string() +
-                                 ": is a device, not a file the game can read");
+    EXPECT_EQ(LoadFailure(),
+              (level / "TilesMap.txt").string() + ": is a device, not a file the game can read");
     std::filesystem::remove(level / "TilesMap.txt");
     ASSERT_EQ(mkfifo((level / "BlocksMap.txt").c_str(), 0600), 0);
     EXPECT_EQ(LoadFailure(), (level / "BlocksMap.txt").string() +

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <map>
 #include <unistd.h>
+#include <map>
 
 #include "Direction.h"
 #include "FuzzInputs.h"
@@ -152,7 +152,6 @@ TEST_F(LevelCheckTest, NeverCreatesOrWritesAFile) {
     EXPECT_EQ(std::filesystem::last_write_time(level / "Cars.txt"), carsTime);
 }
 
-
 // The game stops at load, or later when a car first drives a way whose picture is bad.
 bool GameStops(const std::filesystem::path& folder) {
     frmGame game(folder);
@@ -189,7 +188,8 @@ TEST_F(LevelCheckTest, ErrorsAreExactlyWhatStopsTheGame) {
             if (!entry.is_regular_file()) {
                 continue;
             }
-            std::filesystem::copy_file(entry.path(), corpusLevel / entry.path().filename().string());
+            std::filesystem::copy_file(entry.path(),
+                                       corpusLevel / entry.path().filename().string());
         }
         for (const auto& [name, present, text] :
              {std::tuple{"TilesMap.txt", files.hasTilesMap, files.tilesMap},
@@ -262,8 +262,7 @@ int ShortestLap(const GameState& state) {
             const bool startLine = (cell.first == state.CarX(1) && cell.second == state.CarY(1)) ||
                                    (cell.first == state.CarX(2) && cell.second == state.CarY(2));
             if (CellGrid::Contains(cell.first, cell.second) &&
-                !state.Blocks(cell.first, cell.second) && !startLine &&
-                distance.count(cell) == 0) {
+                !state.Blocks(cell.first, cell.second) && !startLine && distance.count(cell) == 0) {
                 distance[cell] = distance[{column, row}] + 1;
                 queue.push_back(cell);
             }
@@ -283,7 +282,8 @@ TEST(BundledLevels, LoadCleanlyAndHaveNoDeadEnds) {
             ADD_FAILURE() << FormatDiagnostic(diagnostic);
         }
         frmGame game(entry.path(), MissingMapFile::ReadAsEmpty);
-        game.SetFailureReporter([](const QString& message) { ADD_FAILURE() << message.toStdString(); });
+        game.SetFailureReporter(
+            [](const QString& message) { ADD_FAILURE() << message.toStdString(); });
         ASSERT_TRUE(game.Form_Load());
         const GameState& state = game.State();
         auto open = [&state](int column, int row) {

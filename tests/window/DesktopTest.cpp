@@ -30,7 +30,8 @@ class DesktopTest : public ::testing::Test {
 
     frmGame& Start() {
         window = std::make_unique<frmGame>(level.Path());
-        window->SetFailureReporter([](const QString& message) { ADD_FAILURE() << message.toStdString(); });
+        window->SetFailureReporter(
+            [](const QString& message) { ADD_FAILURE() << message.toStdString(); });
         EXPECT_TRUE(window->Form_Load());
         window->ShowCentred();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -39,8 +40,10 @@ class DesktopTest : public ::testing::Test {
 
     // What is on screen now, without painting anything anew.
     QImage Screen() const {
-        return window->screen()->grabWindow(window->winId()).toImage().convertToFormat(
-            QImage::Format_RGB32);
+        return window->screen()
+            ->grabWindow(window->winId())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
     }
 
     WindowTestLevel level;

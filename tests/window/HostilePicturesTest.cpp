@@ -56,12 +56,14 @@ TEST(HostilePictures, PipesAndDevicesAreRefused) {
     WindowTestLevel level;
     ASSERT_EQ(mkfifo((level / "Tilep.bmp").c_str(), 0600), 0);
     std::filesystem::create_symlink("/dev/zero", level / "Car1up.gif");
-    for (const auto& [name, format] : {std::pair{"Tilep.bmp", "bmp"}, std::pair{"Car1up.gif", "gif"}}) {
+    for (const auto& [name, format] :
+         {std::pair{"Tilep.bmp", "bmp"}, std::pair{"Car1up.gif", "gif"}}) {
         try {
             LoadPicture(level / name, format);
             ADD_FAILURE() << name << " loaded";
         } catch (const GameError& error) {
-            EXPECT_EQ(error.Reason(), "is not a plain file, so the game cannot read it as a picture");
+            EXPECT_EQ(error.Reason(),
+                      "is not a plain file, so the game cannot read it as a picture");
         }
     }
 }
