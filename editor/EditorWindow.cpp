@@ -112,24 +112,19 @@ EditorWindow::EditorWindow(Installation installation, const std::filesystem::pat
     palette_->setResizeMode(QListView::Adjust);
     palette_->setWrapping(true);
     palette_->setFocusPolicy(Qt::NoFocus);
-    auto* paletteDock = new QDockWidget(QStringLiteral("Tiles"), this);
-    paletteDock->setObjectName(QStringLiteral("tiles"));
-    paletteDock->setWidget(palette_);
-    paletteDock->setFeatures(QDockWidget::NoDockWidgetFeatures);
-    addDockWidget(Qt::LeftDockWidgetArea, paletteDock);
+    paletteDock_ = new QDockWidget(QStringLiteral("Tiles"), this);
+    paletteDock_->setObjectName(QStringLiteral("tiles"));
+    paletteDock_->setWidget(palette_);
+    paletteDock_->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    addDockWidget(Qt::LeftDockWidgetArea, paletteDock_);
 
     findings_->setFocusPolicy(Qt::NoFocus);
     findings_->setWordWrap(true);
-    auto* findingsDock = new QDockWidget(QStringLiteral("Findings"), this);
-    findingsDock->setObjectName(QStringLiteral("findings"));
-    findingsDock->setWidget(findings_);
-    findingsDock->setFeatures(QDockWidget::NoDockWidgetFeatures);
-    addDockWidget(Qt::BottomDockWidgetArea, findingsDock);
-    // Docks take their sizes once the window has its own.
-    QTimer::singleShot(0, this, [this, findingsDock, paletteDock] {
-        resizeDocks({findingsDock}, {110}, Qt::Vertical);
-        resizeDocks({paletteDock}, {200}, Qt::Horizontal);
-    });
+    findingsDock_ = new QDockWidget(QStringLiteral("Findings"), this);
+    findingsDock_->setObjectName(QStringLiteral("findings"));
+    findingsDock_->setWidget(findings_);
+    findingsDock_->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    addDockWidget(Qt::BottomDockWidgetArea, findingsDock_);
     statusBar()->addWidget(hover_, 1);
 
     BuildMenus();
@@ -443,6 +438,16 @@ bool EditorWindow::AskToKeepChanges() {
             break;
     }
     return false;
+}
+
+// Docks take their sizes once the window has its own.
+void EditorWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!docksSized_) {
+        docksSized_ = true;
+        resizeDocks({findingsDock_}, {110}, Qt::Vertical);
+        resizeDocks({paletteDock_}, {200}, Qt::Horizontal);
+    }
 }
 
 void EditorWindow::closeEvent(QCloseEvent* event) {

@@ -12,6 +12,7 @@
 #include "LevelView.h"
 
 class QAction;
+class QDockWidget;
 class QActionGroup;
 class QLabel;
 class QListWidget;
@@ -68,6 +69,7 @@ class EditorWindow : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void UseDialogs();
@@ -95,7 +97,10 @@ class EditorWindow : public QMainWindow {
     QListWidget* palette_;
     QListWidget* findings_;
     QLabel* hover_;
-    QActionGroup* tools_;
+    QDockWidget* paletteDock_ = nullptr;
+    QDockWidget* findingsDock_ = nullptr;
+    bool docksSized_ = false;
+    QActionGroup* tools_ = nullptr;
     std::vector<QAction*> turnActions_;
     QTimer checkTimer_;
     QTemporaryDir scratch_;
