@@ -559,17 +559,24 @@ bool EditorWindow::EnsureFolder() {
     return SaveAs();
 }
 
-void EditorWindow::ImportTile() {
+QImage EditorWindow::ChoosePicture(const QString& title) {
     if (!EnsureFolder()) {
-        return;
+        return {};
     }
-    const QString file = choosePicture(QStringLiteral("Import a tile picture"), PictureFilter());
+    const QString file = choosePicture(title, PictureFilter());
     if (file.isEmpty()) {
-        return;
+        return {};
     }
     QImage picture(file);
     if (picture.isNull()) {
         inform(QStringLiteral("%1 cannot be read as a picture.").arg(file));
+    }
+    return picture;
+}
+
+void EditorWindow::ImportTile() {
+    QImage picture = ChoosePicture(QStringLiteral("Import a tile picture"));
+    if (picture.isNull()) {
         return;
     }
     Fit fit = Fit::Scale;
@@ -619,17 +626,8 @@ void EditorWindow::ImportTile() {
 }
 
 void EditorWindow::ImportCar() {
-    if (!EnsureFolder()) {
-        return;
-    }
-    const QString file =
-        choosePicture(QStringLiteral("Import a car, facing right"), PictureFilter());
-    if (file.isEmpty()) {
-        return;
-    }
-    QImage picture(file);
+    QImage picture = ChoosePicture(QStringLiteral("Import a car, facing right"));
     if (picture.isNull()) {
-        inform(QStringLiteral("%1 cannot be read as a picture.").arg(file));
         return;
     }
     const QString which =

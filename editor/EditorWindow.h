@@ -90,6 +90,8 @@ class EditorWindow : public QMainWindow {
     void ShowHover(int cell);
     void FindingClicked(int row);
     bool EnsureFolder();
+    // A picture the level maker picks for import, or a null image when there is none.
+    QImage ChoosePicture(const QString& title);
 
     Installation installation_;
     LevelDocument document_;
