@@ -13,7 +13,7 @@ class BenchLevel {
     BenchLevel& operator=(const BenchLevel&) = delete;
 
     const std::filesystem::path& Path() const { return path_; }
-    static constexpr const char* TileKinds = ".bgkrstw";
+    static constexpr const char* TileKinds = ".^bgstvw";
 
   private:
     std::filesystem::path path_;
