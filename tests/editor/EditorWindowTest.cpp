@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <QTest>
 
+#include "CircuitCopy.h"
 #include "EditorWindow.h"
 #include "FuzzInputs.h"
 #include "LevelDirectory.h"
@@ -19,9 +20,6 @@ using vornak::testing::ReadBytes;
 class EditorWindowTest : public ::testing::Test {
   protected:
     EditorWindowTest() {
-        for (const auto& entry : std::filesystem::directory_iterator(VORNAK_CIRCUIT_DIR)) {
-            std::filesystem::copy_file(entry.path(), level / entry.path().filename().string());
-        }
         window = std::make_unique<EditorWindow>(Installation{VORNAK_GAME, VORNAK_CIRCUIT_DIR},
                                                 level.Path());
         window->confirm = [](const QString& /*question*/) { return true; };
@@ -51,7 +49,7 @@ class EditorWindowTest : public ::testing::Test {
         QTest::keyClick(window->View(), static_cast<Qt::Key>(key), modifiers);
     }
 
-    LevelDirectory level;
+    vornak::testing::CircuitCopy level;
     std::unique_ptr<EditorWindow> window;
     QStringList messages;
 };

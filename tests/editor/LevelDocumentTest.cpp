@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <chrono>
 
+#include "CircuitCopy.h"
 #include "FuzzInputs.h"
 #include "LevelCheck.h"
 #include "LevelDirectory.h"
@@ -20,12 +21,7 @@ using vornak::testing::ReadBytes;
 // A copy of the bundled circuit, as a level maker would start from it.
 class LevelDocumentTest : public ::testing::Test {
   protected:
-    LevelDocumentTest() {
-        for (const auto& entry : std::filesystem::directory_iterator(VORNAK_CIRCUIT_DIR)) {
-            std::filesystem::copy_file(entry.path(), level / entry.path().filename().string());
-        }
-        document.Open(level.Path());
-    }
+    LevelDocumentTest() { document.Open(level.Path()); }
 
     // What the game itself reads from a folder.
     static GameState GameReads(const std::filesystem::path& folder) {
@@ -35,7 +31,7 @@ class LevelDocumentTest : public ::testing::Test {
         return state;
     }
 
-    LevelDirectory level;
+    vornak::testing::CircuitCopy level;
     LevelDocument document;
 };
 
