@@ -5,6 +5,7 @@
 #include <QImageReader>
 #include <vector>
 
+#include "SystemFiles.h"
 #include "BenchLevel.h"
 #include "LevelLoader.h"
 #include "frmGame.h"
@@ -17,7 +18,7 @@ void LevelLoad(benchmark::State& run) {
     frmGame window(level.Path());
     for (auto _ : run) {
         GameState state;
-        LevelLoader(state, window, level.Path());
+        LevelLoader(state, window, SystemFiles(), level.Path());
         benchmark::DoNotOptimize(state);
     }
 }

@@ -1,3 +1,4 @@
+#include "SystemFiles.h"
 #include "LevelDocument.h"
 
 #include <fcntl.h>
@@ -176,12 +177,12 @@ void LevelDocument::Open(const std::filesystem::path& folder) {
     GameState state;
     // Each step on its own, as the checker does: a fault in one file leaves the others readable.
     try {
-        LoadTilesMap(window, folder, MissingMapFile::ReadAsEmpty);
+        LoadTilesMap(window, SystemFiles(), folder, MissingMapFile::ReadAsEmpty);
     } catch (const GameError&) {
     }
     read.tiles = window.tiles;
     try {
-        LoadBlocksMap(state, folder, MissingMapFile::ReadAsEmpty);
+        LoadBlocksMap(state, SystemFiles(), folder, MissingMapFile::ReadAsEmpty);
     } catch (const GameError&) {
     }
     for (int index = 0; index < TileCount; ++index) {
@@ -189,7 +190,7 @@ void LevelDocument::Open(const std::filesystem::path& folder) {
             state.Blocks(index % GridColumns + 1, index / GridColumns + 1);
     }
     try {
-        LoadCarsFile(state, window, folder);
+        LoadCarsFile(state, window, SystemFiles(), folder);
         for (int car = 1; car <= CarCount; ++car) {
             read.cars[static_cast<std::size_t>(car - 1)] = {state.CarX(car), state.CarY(car),
                                                             state.CarDirection(car)};

@@ -1,3 +1,4 @@
+#include "SystemFiles.h"
 #include "LevelInput.h"
 
 #include <array>
@@ -86,7 +87,7 @@ void RunLevelInput(const std::uint8_t* data, std::size_t size,
     window.recording = false;
     bool loaded = true;
     try {
-        LevelLoader(state, window, directory);
+        LevelLoader(state, window, SystemFiles(), directory);
     } catch (const GameError&) {
         loaded = false;
     }

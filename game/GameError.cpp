@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "PathText.h"
+
 namespace vornak {
 
 namespace {
@@ -11,13 +13,13 @@ constexpr std::size_t QuotedTextLimit = 60;
 }  // namespace
 
 GameError::GameError(const std::filesystem::path& file, std::string_view reason)
-    : std::runtime_error(file.string() + ": " + std::string(reason)),
+    : std::runtime_error(PathText(file) + ": " + std::string(reason)),
       file_(file),
       reason_(reason) {}
 
 GameError::GameError(const std::filesystem::path& file, int line, int column,
                      std::string_view reason)
-    : std::runtime_error(file.string() + " line " + std::to_string(line) + ", column " +
+    : std::runtime_error(PathText(file) + " line " + std::to_string(line) + ", column " +
                          std::to_string(column) + ": " + std::string(reason)),
       file_(file),
       reason_(reason),
@@ -26,7 +28,7 @@ GameError::GameError(const std::filesystem::path& file, int line, int column,
 
 GameError::GameError(const std::filesystem::path& file, int line, std::string_view lineText,
                      std::string_view reason)
-    : std::runtime_error(file.string() + " line " + std::to_string(line) + ": " +
+    : std::runtime_error(PathText(file) + " line " + std::to_string(line) + ": " +
                          QuoteForMessage(lineText) + " " + std::string(reason)),
       file_(file),
       reason_(QuoteForMessage(lineText) + " " + std::string(reason)),

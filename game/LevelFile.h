@@ -1,9 +1,12 @@
 #pragma once
 
-#include <cstdio>
+#include <array>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
+
+#include "FileOpener.h"
 
 namespace vornak {
 
@@ -13,10 +16,7 @@ class LevelFile {
   public:
     enum class WhenMissing { Fail, CreateEmpty, ReadAsEmpty };
 
-    LevelFile(std::filesystem::path path, WhenMissing whenMissing);
-    ~LevelFile();
-    LevelFile(const LevelFile&) = delete;
-    LevelFile& operator=(const LevelFile&) = delete;
+    LevelFile(FileOpener& files, std::filesystem::path path, WhenMissing whenMissing);
 
     const std::filesystem::path& Path() const { return path_; }
     // Where the byte last read stands, counting from 1. CR LF, LF and a lone CR end a line.
@@ -31,10 +31,14 @@ class LevelFile {
     std::optional<std::string> ReadLine();
 
   private:
-    void ThrowIfReadFailed() const;
+    int NextByte();
 
     std::filesystem::path path_;
-    std::FILE* file_ = nullptr;
+    std::unique_ptr<FileReader> reader_;
+    std::array<char, 16384> buffer_{};
+    std::size_t buffered_ = 0;
+    std::size_t position_ = 0;
+    int pushedBack_ = -1;
     int line_ = 1;
     int column_ = 0;
     int previousByte_ = -1;

@@ -8,6 +8,7 @@
 #include "Direction.h"
 #include "GameError.h"
 #include "LevelFile.h"
+#include "PathText.h"
 
 namespace vornak {
 
@@ -100,17 +101,17 @@ void AppendUtf8Latin1(std::string& name, unsigned char character) {
 
 }  // namespace
 
-void LevelLoader(GameState& state, WindowOperations& window,
+void LevelLoader(GameState& state, WindowOperations& window, FileOpener& files,
                  const std::filesystem::path& programDir, MissingMapFile missingMapFile) {
-    LoadTilesMap(window, programDir, missingMapFile);
-    LoadBlocksMap(state, programDir, missingMapFile);
-    LoadCarsFile(state, window, programDir);
+    LoadTilesMap(window, files, programDir, missingMapFile);
+    LoadBlocksMap(state, files, programDir, missingMapFile);
+    LoadCarsFile(state, window, files, programDir);
     LoadFirstCarPictures(state, window, programDir);
 }
 
-int LoadTilesMap(WindowOperations& window, const std::filesystem::path& programDir,
-                 MissingMapFile missingMapFile) {
-    LevelFile file(programDir / TilesMapFileName, WhenMapMissing(missingMapFile));
+int LoadTilesMap(WindowOperations& window, FileOpener& files,
+                 const std::filesystem::path& programDir, MissingMapFile missingMapFile) {
+    LevelFile file(files, programDir / TilesMapFileName, WhenMapMissing(missingMapFile));
     int tileIndex = 0;
     for (int byte = file.ReadByte(); byte >= 0; byte = file.ReadByte()) {
         if (byte == '\n' || byte == '\r' || byte == '\0') {
@@ -126,7 +127,7 @@ int LoadTilesMap(WindowOperations& window, const std::filesystem::path& programD
                                   TilePicturePath(programDir, static_cast<unsigned char>(byte)));
         } catch (const GameError& error) {
             throw GameError(error.File(),
-                            error.Reason() + "; " + file.Path().filename().string() + " line " +
+                            error.Reason() + "; " + TilesMapFileName + " line " +
                                 std::to_string(file.Line()) + ", column " +
                                 std::to_string(file.Column()) +
                                 " asks for it with the tile character " +
@@ -137,9 +138,9 @@ int LoadTilesMap(WindowOperations& window, const std::filesystem::path& programD
     return tileIndex;
 }
 
-int LoadBlocksMap(GameState& state, const std::filesystem::path& programDir,
+int LoadBlocksMap(GameState& state, FileOpener& files, const std::filesystem::path& programDir,
                   MissingMapFile missingMapFile) {
-    LevelFile file(programDir / BlocksMapFileName, WhenMapMissing(missingMapFile));
+    LevelFile file(files, programDir / BlocksMapFileName, WhenMapMissing(missingMapFile));
     int cells = 0;
     for (int byte = file.ReadByte(); byte >= 0; byte = file.ReadByte()) {
         if (byte != '#' && byte != ' ') {
@@ -156,9 +157,9 @@ int LoadBlocksMap(GameState& state, const std::filesystem::path& programDir,
     return cells;
 }
 
-void LoadCarsFile(GameState& state, WindowOperations& window,
+void LoadCarsFile(GameState& state, WindowOperations& window, FileOpener& files,
                   const std::filesystem::path& programDir) {
-    LevelFile file(programDir / CarsFileName, LevelFile::WhenMissing::Fail);
+    LevelFile file(files, programDir / CarsFileName, LevelFile::WhenMissing::Fail);
     int lineNumber = 0;
     for (int car = 1; car <= CarCount; ++car) {
         state.CarX(car) = ReadCarsNumber(file, lineNumber);
@@ -199,25 +200,16 @@ std::filesystem::path TilePicturePath(const std::filesystem::path& programDir,
     std::string name = "Tile";
     AppendUtf8Latin1(name, tileCharacter);
     name += ".bmp";
-    return programDir / name;
+    return programDir / Utf8Path(name);
 }
 
-// Called on every move start, so the whole path is built in one allocation.
 std::filesystem::path CarPicturePath(const std::filesystem::path& programDir, int car,
                                      const std::string& direction) {
-    const std::string& folder = programDir.native();
-    const std::string number = std::to_string(car);
-    std::string path;
-    path.reserve(folder.size() + 1 + 3 + number.size() + direction.size() + 4);
-    path += folder;
-    if (!folder.empty() && folder.back() != '/') {
-        path += '/';
-    }
-    path += "Car";
-    path += number;
-    path += direction;
-    path += ".gif";
-    return std::filesystem::path(std::move(path));
+    std::string name = "Car";
+    name += std::to_string(car);
+    name += direction;
+    name += ".gif";
+    return programDir / Utf8Path(name);
 }
 
 }  // namespace vornak

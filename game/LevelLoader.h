@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 
+#include "FileOpener.h"
 #include "GameState.h"
 #include "WindowOperations.h"
 
@@ -16,19 +17,20 @@ inline constexpr const char* CarsFileName = "Cars.txt";
 // empty instead.
 enum class MissingMapFile { CreateEmpty, ReadAsEmpty };
 
-// Reads the three level files from programDir into state and puts the tiles and cars on screen
-// through window. Throws GameError naming the file and the fault; the state is then unusable.
-void LevelLoader(GameState& state, WindowOperations& window,
+// Reads the three level files from programDir, opened through files, into state and puts the
+// tiles and cars on screen through window. Throws GameError naming the file and the fault; the
+// state is then unusable.
+void LevelLoader(GameState& state, WindowOperations& window, FileOpener& files,
                  const std::filesystem::path& programDir,
                  MissingMapFile missingMapFile = MissingMapFile::CreateEmpty);
 
 // The loader's steps, in the order it takes them; each throws GameError like the whole.
 // LoadTilesMap returns how many tiles it set, LoadBlocksMap how many cells it filled.
-int LoadTilesMap(WindowOperations& window, const std::filesystem::path& programDir,
-                 MissingMapFile missingMapFile);
-int LoadBlocksMap(GameState& state, const std::filesystem::path& programDir,
+int LoadTilesMap(WindowOperations& window, FileOpener& files,
+                 const std::filesystem::path& programDir, MissingMapFile missingMapFile);
+int LoadBlocksMap(GameState& state, FileOpener& files, const std::filesystem::path& programDir,
                   MissingMapFile missingMapFile);
-void LoadCarsFile(GameState& state, WindowOperations& window,
+void LoadCarsFile(GameState& state, WindowOperations& window, FileOpener& files,
                   const std::filesystem::path& programDir);
 void LoadFirstCarPictures(const GameState& state, WindowOperations& window,
                           const std::filesystem::path& programDir);

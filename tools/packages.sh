@@ -18,5 +18,6 @@ need_packages() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libgif-dev)
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgif-dev libxkbcommon-x11-dev
+    xkb-data)
 TEST_PACKAGES=(libgtest-dev xvfb xdotool x11-apps imagemagick dpkg-dev desktop-file-utils appstream x11-utils x11-xkb-utils weston xwayland qt6-wayland)

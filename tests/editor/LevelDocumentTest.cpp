@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <chrono>
 
+#include "SystemFiles.h"
 #include "CircuitCopy.h"
 #include "FuzzInputs.h"
 #include "LevelCheck.h"
@@ -27,7 +28,7 @@ class LevelDocumentTest : public ::testing::Test {
     static GameState GameReads(const std::filesystem::path& folder) {
         GameState state;
         vornak::testing::RecordingWindow window;
-        LevelLoader(state, window, folder, MissingMapFile::ReadAsEmpty);
+        LevelLoader(state, window, SystemFiles(), folder, MissingMapFile::ReadAsEmpty);
         return state;
     }
 

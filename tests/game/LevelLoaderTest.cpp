@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <string>
 #include <vector>
 
+#include "SystemFiles.h"
 #include "GameError.h"
 #include "LevelDirectory.h"
 #include "LevelLoader.h"
@@ -19,7 +19,7 @@ const std::string SampleCars = "3\r\n5\r\nright\r\n18\r\n12\r\nleft\r\n";
 
 class LevelLoaderTest : public ::testing::Test {
   protected:
-    void Load() { LevelLoader(state, window, level.Path()); }
+    void Load() { LevelLoader(state, window, SystemFiles(), level.Path()); }
 
     // The message of the failure that loading the level gives.
     std::string LoadFailure() {
@@ -256,30 +256,11 @@ TEST_F(LevelLoaderTest, OtherFailuresNameTheFile) {
               (level / "Cars.txt").string() + ": is a folder, not a file the game can read");
 }
 
-// A level file that is no plain file would hang the loader (a pipe blocks the open, /dev/zero
-// never ends); a map linked to nothing is not created through the link.
-TEST_F(LevelLoaderTest, FilesThatAreNotPlainFilesStopTheGame) {
-    level.Write("Cars.txt", SampleCars);
-    std::filesystem::create_symlink("/dev/zero", level / "TilesMap.txt");
-    EXPECT_EQ(LoadFailure(),
-              (level / "TilesMap.txt").string() + ": is a device, not a file the game can read");
-    std::filesystem::remove(level / "TilesMap.txt");
-    ASSERT_EQ(mkfifo((level / "BlocksMap.txt").c_str(), 0600), 0);
-    EXPECT_EQ(LoadFailure(), (level / "BlocksMap.txt").string() +
-                                 ": is a named pipe, not a file the game can read");
-    std::filesystem::remove(level / "BlocksMap.txt");
-    std::filesystem::create_symlink("elsewhere/BlocksMap.txt", level / "BlocksMap.txt");
-    EXPECT_EQ(LoadFailure(), (level / "BlocksMap.txt").string() +
-                                 ": is a symbolic link to \"elsewhere/BlocksMap.txt\", which does "
-                                 "not exist; the game creates no file through a link");
-    EXPECT_FALSE(std::filesystem::exists(level / "elsewhere"));
-}
-
 // A program directory where a missing map file cannot be created fails cleanly.
 TEST_F(LevelLoaderTest, MapFileThatCannotBeCreatedFails) {
     GameState fresh;
     try {
-        LevelLoader(fresh, window, level / "no such folder");
+        LevelLoader(fresh, window, SystemFiles(), level / "no such folder");
         FAIL() << "expected a failure";
     } catch (const GameError& error) {
         EXPECT_EQ(std::string(error.what())

@@ -6,7 +6,10 @@
 #include <QScreen>
 #include <QTest>
 
+#include <xkbcommon/xkbcommon.h>
+
 #include "Controls.h"
+#include "KeyReceiver.h"
 #include "VirtualKeys.h"
 #include "WindowTestLevel.h"
 #include "frmGame.h"
@@ -172,23 +175,62 @@ TEST_F(DesktopTest, TheButtonTakesTheFocusOnlyByTab) {
     }
 }
 
-// A key that gives a Latin letter steers by that letter; one that gives none (Cyrillic, Greek)
-// steers by the letter at its place on a US layout.
-TEST_F(DesktopTest, NonLatinLayoutsSteerByKeyPosition) {
-    EXPECT_EQ(VirtualKeyCode(0x426 /* Cyrillic TSE */, 25), 'W');
-    EXPECT_EQ(VirtualKeyCode(0x3A3 /* Greek sigma */, 39), 'S');
-    EXPECT_EQ(VirtualKeyCode(0x424, 38), 'A');
-    EXPECT_EQ(VirtualKeyCode(0x412, 40), 'D');
-    EXPECT_EQ(VirtualKeyCode(0x42F, 52), 'Z');
-    EXPECT_EQ(VirtualKeyCode(Qt::Key_A, 24), 'A') << "AZERTY: the key labelled A steers left";
-    EXPECT_EQ(VirtualKeyCode(Qt::Key_Left, 113), 37);
-    EXPECT_EQ(VirtualKeyCode(0x425, 34), 0) << "no letter at that US place";
-
+// Windows numbers letter keys by the layout: where the unshifted keys type a to z, only those
+// keys are letters, so Dvorak's comma and BÉPO's é (both where W is on a US keyboard) steer
+// nothing; where they do not, every letter key is the letter at its US place, whatever it types,
+// so Hebrew's apostrophe and Russian's TSE steer car 2 up.
+TEST_F(DesktopTest, LetterKeysFollowTheLayoutAsOnWindows) {
+    constexpr unsigned UsWPlace = 25;  // XKB key code of the key where W stands on a US keyboard
+    struct Layout {
+        const char* name;
+        const char* variant;
+        bool wPlaceSteersUp;
+    };
     Start();
-    QKeyEvent press(QEvent::KeyPress, 0x426 /* Cyrillic TSE */, Qt::NoModifier, 25, 0, 0,
-                    QStringLiteral("\u0446"));
-    QApplication::sendEvent(window->picKeyReceiver(), &press);
-    EXPECT_EQ(window->State().CarRequest(2), "up");
+    auto* receiver = dynamic_cast<KeyReceiver*>(window->picKeyReceiver());
+    ASSERT_NE(receiver, nullptr);
+    for (const Layout& layout : {Layout{"us", "dvorak", false}, Layout{"fr", "bepo", false},
+                                 Layout{"ru", "", true}, Layout{"il", "", true}}) {
+        SCOPED_TRACE(std::string(layout.name) + "(" + layout.variant + ")");
+        ASSERT_TRUE(receiver->Layout().UseLayoutNamed(layout.name, layout.variant));
+        xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+        const xkb_rule_names names{nullptr, nullptr, layout.name, layout.variant, nullptr};
+        xkb_keymap* keymap =
+            xkb_keymap_new_from_names(context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
+        ASSERT_NE(keymap, nullptr);
+        // What Qt makes of a key: its unshifted symbol, upper-cased.
+        const auto press = [&](xkb_keycode_t key) {
+            const xkb_keysym_t* symbols = nullptr;
+            xkb_keymap_key_get_syms_by_level(keymap, key, 0, 0, &symbols);
+            const char32_t typed = xkb_keysym_to_utf32(symbols[0]);
+            const auto qtKey = static_cast<int>(QChar::toUpper(typed));
+            QKeyEvent event(QEvent::KeyPress, qtKey, Qt::NoModifier, key, symbols[0], 0,
+                            QString::fromUcs4(&typed, 1));
+            QApplication::sendEvent(window->picKeyReceiver(), &event);
+        };
+        const auto labelled = [&](xkb_keysym_t letter) {
+            for (xkb_keycode_t key = 8; key < 256; ++key) {
+                const xkb_keysym_t* symbols = nullptr;
+                if (xkb_keymap_key_get_syms_by_level(keymap, key, 0, 0, &symbols) > 0 &&
+                    symbols[0] == letter) {
+                    return key;
+                }
+            }
+            return xkb_keycode_t{0};
+        };
+        const std::string& request = window->State().CarRequest(2);
+        window->picKeyReceiver_KeyDown('S', 0);
+        press(UsWPlace);
+        EXPECT_EQ(request, layout.wPlaceSteersUp ? "up" : "down");
+        if (!layout.wPlaceSteersUp) {
+            press(labelled(XKB_KEY_d));
+            EXPECT_EQ(request, "right") << "the key labelled D";
+            press(labelled(XKB_KEY_w));
+            EXPECT_EQ(request, "up") << "the key labelled W";
+        }
+        xkb_keymap_unref(keymap);
+        xkb_context_unref(context);
+    }
 }
 
 // A screen reader can name and explain each element, and the window shows the game's icon.

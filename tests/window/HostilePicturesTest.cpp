@@ -7,6 +7,8 @@
 #include <QRandomGenerator>
 #include <QTest>
 #include <fstream>
+#include <string>
+#include <tuple>
 
 #include "FuzzInputs.h"
 #include "GameError.h"
@@ -56,14 +58,14 @@ TEST(HostilePictures, PipesAndDevicesAreRefused) {
     WindowTestLevel level;
     ASSERT_EQ(mkfifo((level / "Tilep.bmp").c_str(), 0600), 0);
     std::filesystem::create_symlink("/dev/zero", level / "Car1up.gif");
-    for (const auto& [name, format] :
-         {std::pair{"Tilep.bmp", "bmp"}, std::pair{"Car1up.gif", "gif"}}) {
+    for (const auto& [name, format, kind] : {std::tuple{"Tilep.bmp", "bmp", "a named pipe"},
+                                             std::tuple{"Car1up.gif", "gif", "a device"}}) {
         try {
             LoadPicture(level / name, format);
             ADD_FAILURE() << name << " loaded";
         } catch (const GameError& error) {
             EXPECT_EQ(error.Reason(),
-                      "is not a plain file, so the game cannot read it as a picture");
+                      std::string("is ") + kind + ", not a file the game can read as a picture");
         }
     }
 }

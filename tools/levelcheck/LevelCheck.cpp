@@ -1,3 +1,4 @@
+#include "SystemFiles.h"
 #include "LevelCheck.h"
 
 #include <unistd.h>
@@ -131,7 +132,7 @@ void CheckMissingMap(std::vector<Diagnostic>& diagnostics, const std::filesystem
 // Where each tile character stands, in the same counting as the loader's.
 std::vector<Place> TilePlaces(const std::filesystem::path& tilesMap) {
     std::vector<Place> places;
-    LevelFile file(tilesMap, LevelFile::WhenMissing::ReadAsEmpty);
+    LevelFile file(SystemFiles(), tilesMap, LevelFile::WhenMissing::ReadAsEmpty);
     for (int byte = file.ReadByte(); byte >= 0 && places.size() < TileCount;
          byte = file.ReadByte()) {
         if (byte != '\n' && byte != '\r' && byte != '\0') {
@@ -144,7 +145,7 @@ std::vector<Place> TilePlaces(const std::filesystem::path& tilesMap) {
 // A blocks-map line with other than 20 cells makes every later row start elsewhere.
 void CheckBlocksRows(std::vector<Diagnostic>& diagnostics, const std::filesystem::path& blocksMap,
                      const std::filesystem::path& shown) {
-    LevelFile file(blocksMap, LevelFile::WhenMissing::ReadAsEmpty);
+    LevelFile file(SystemFiles(), blocksMap, LevelFile::WhenMissing::ReadAsEmpty);
     std::map<int, int> cellsOnLine;
     int lastLine = 0;
     int total = 0;
@@ -242,7 +243,7 @@ std::vector<Diagnostic> CheckLevel(const std::filesystem::path& folder) {
     try {
         CheckMissingMap(diagnostics, programDir / TilesMapFileName, tilesShown);
         window.SetTileSources(tilesShown, TilePlaces(programDir / TilesMapFileName));
-        const int tiles = LoadTilesMap(window, programDir, MissingMapFile::ReadAsEmpty);
+        const int tiles = LoadTilesMap(window, SystemFiles(), programDir, MissingMapFile::ReadAsEmpty);
         if (tiles < TileCount) {
             diagnostics.push_back({tilesShown, 1, 1, Severity::Warning,
                                    "the map holds " + std::to_string(tiles) +
@@ -255,7 +256,7 @@ std::vector<Diagnostic> CheckLevel(const std::filesystem::path& folder) {
     try {
         CheckMissingMap(diagnostics, programDir / BlocksMapFileName, blocksShown);
         CheckBlocksRows(diagnostics, programDir / BlocksMapFileName, blocksShown);
-        const int cells = LoadBlocksMap(state, programDir, MissingMapFile::ReadAsEmpty);
+        const int cells = LoadBlocksMap(state, SystemFiles(), programDir, MissingMapFile::ReadAsEmpty);
         if (cells < TileCount) {
             diagnostics.push_back({blocksShown, 1, 1, Severity::Warning,
                                    "the map holds " + std::to_string(cells) +
@@ -266,7 +267,7 @@ std::vector<Diagnostic> CheckLevel(const std::filesystem::path& folder) {
     }
 
     try {
-        LoadCarsFile(state, window, programDir);
+        LoadCarsFile(state, window, SystemFiles(), programDir);
         CheckCarStarts(diagnostics, state, carsShown);
         for (int car = 1; car <= CarCount; ++car) {
             const Place heading{3 * car, 1};

@@ -1,17 +1,14 @@
 #include "PictureFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <QBuffer>
 #include <QImageReader>
 
-#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 
+#include "FileOpener.h"
 #include "GameError.h"
+#include "SystemFiles.h"
 
 namespace vornak {
 
@@ -21,7 +18,7 @@ namespace {
 // up front keeps a lying header from costing memory or time.
 constexpr int LargestSide = 4096;
 constexpr int AllocationLimitMegabytes = 64;
-constexpr qint64 LargestFileBytes = 64LL * 1024 * 1024;
+constexpr std::size_t LargestFileBytes = std::size_t{64} * 1024 * 1024;
 
 [[noreturn]] void RefuseSize(const std::filesystem::path& file, std::int64_t width,
                              std::int64_t height) {
@@ -78,56 +75,11 @@ void RequireCompleteBmp(const std::filesystem::path& file, const QByteArray& byt
     }
 }
 
-// Plain POSIX reads: QFile's engine and stdio's buffering cost more than the read itself for a
-// 1 KB tile, start-up reads 300 of them, and cars reload their picture on every move.
-// Non-blocking, so that a named pipe cannot stall the open; anything but a regular file is then
-// refused, since a pipe or a device such as /dev/zero may never end.
-QByteArray ReadWhole(const std::filesystem::path& file) {
-    const int input = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (input < 0) {
-        const int error = errno;
-        throw GameError(file, error == ENOENT
-                                  ? std::string("is missing")
-                                  : "cannot be opened: " + std::string(std::strerror(error)));
-    }
-    struct stat status {};
-    if (::fstat(input, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(input);
-        throw GameError(file, "is not a plain file, so the game cannot read it as a picture");
-    }
-    QByteArray bytes;
-    char chunk[65536];
-    for (;;) {
-        const ssize_t got = ::read(input, chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            const int error = errno;
-            ::close(input);
-            throw GameError(file, "cannot be read: " + std::string(std::strerror(error)));
-        }
-        if (bytes.size() + got > LargestFileBytes) {
-            ::close(input);
-            throw GameError(file, "is too large for a picture (over " +
-                                      std::to_string(LargestFileBytes) + " bytes)");
-        }
-        if (got == 0) {
-            break;
-        }
-        bytes.append(chunk, static_cast<qsizetype>(got));
-    }
-    ::close(input);
-    return bytes;
-}
-
 }  // namespace
 
 QImage LoadPicture(const std::filesystem::path& file, const char* format) {
-    if (file.native().find('\0') != std::string::npos) {
-        throw GameError(file, "is not a usable file name");
-    }
-    QByteArray bytes = ReadWhole(file);
+    const std::string whole = ReadWholeFile(SystemFiles(), file, LargestFileBytes, "a picture");
+    QByteArray bytes = QByteArray::fromRawData(whole.data(), static_cast<qsizetype>(whole.size()));
     const bool bmp = qstrcmp(format, "bmp") == 0;
     if (bmp) {
         RequireCompleteBmp(file, bytes);  // checks the claimed size as well

@@ -3,6 +3,8 @@
 #include <QWidget>
 #include <functional>
 
+#include "KeyboardLayout.h"
+
 namespace vornak {
 
 // Holds the keyboard focus for the players and hands on every key-down, repeats included.
@@ -13,6 +15,9 @@ class KeyReceiver : public QWidget {
 
     KeyReceiver(QWidget* parent, KeyDownHandler onKeyDown);
 
+    // Where the keys come from, which decides how letter keys are numbered.
+    KeyboardLayout& Layout() { return layout_; }
+
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
@@ -21,6 +26,7 @@ class KeyReceiver : public QWidget {
 
   private:
     KeyDownHandler onKeyDown_;
+    KeyboardLayout layout_;
 };
 
 }  // namespace vornak

@@ -1,3 +1,4 @@
+#include "SystemFiles.h"
 #include "frmGame.h"
 
 #include <QApplication>
@@ -72,7 +73,7 @@ QPushButton* frmGame::cmdRun() const {
 }
 
 bool frmGame::Form_Load() {
-    return RunHandler([this] { LevelLoader(state_, *this, programDir_, missingMapFile_); });
+    return RunHandler([this] { LevelLoader(state_, *this, SystemFiles(), programDir_, missingMapFile_); });
 }
 
 void frmGame::DescribeForScreenReaders() {

@@ -14,7 +14,9 @@ KeyReceiver::KeyReceiver(QWidget* parent, KeyDownHandler onKeyDown)
 }
 
 void KeyReceiver::keyPressEvent(QKeyEvent* event) {
-    const int keyCode = VirtualKeyCode(event->key(), event->nativeScanCode());
+    const int keyCode =
+        VirtualKeyCode(event->key(), event->nativeScanCode(),
+                       layout_.LettersFor(static_cast<unsigned>(event->nativeModifiers())));
     if (keyCode == 0) {
         QWidget::keyPressEvent(event);
         return;

@@ -8,7 +8,7 @@ namespace vornak {
 
 namespace {
 
-constexpr std::array<std::pair<int, int>, 17> KeyTable{{
+constexpr std::array<std::pair<int, int>, 28> KeyTable{{
     {Qt::Key_Backspace, 8},
     {Qt::Key_Tab, 9},
     {Qt::Key_Return, 13},
@@ -26,6 +26,18 @@ constexpr std::array<std::pair<int, int>, 17> KeyTable{{
     {Qt::Key_Up, 38},
     {Qt::Key_Right, 39},
     {Qt::Key_Down, 40},
+    // Punctuation gets Windows' OEM codes, which steer nothing, as on Windows.
+    {Qt::Key_Semicolon, 186},
+    {Qt::Key_Equal, 187},
+    {Qt::Key_Comma, 188},
+    {Qt::Key_Minus, 189},
+    {Qt::Key_Period, 190},
+    {Qt::Key_Slash, 191},
+    {Qt::Key_QuoteLeft, 192},
+    {Qt::Key_BracketLeft, 219},
+    {Qt::Key_Backslash, 220},
+    {Qt::Key_BracketRight, 221},
+    {Qt::Key_Apostrophe, 222},
 }};
 
 // The letters of a US layout by XKB key code (the Linux input code plus 8), row by row.
@@ -70,11 +82,26 @@ int CodeOfQtKey(int qtKey) {
 
 }  // namespace
 
-int VirtualKeyCode(int qtKey, unsigned nativeScanCode) {
-    if (const int code = CodeOfQtKey(qtKey)) {
-        return code;
+int VirtualKeyCode(int qtKey, unsigned nativeScanCode, LayoutLetters letters) {
+    switch (letters) {
+        case LayoutLetters::Latin:
+            return CodeOfQtKey(qtKey);
+        case LayoutLetters::NonLatin:
+            if (const int letter = UsLetterAt(nativeScanCode)) {
+                return letter;
+            }
+            return CodeOfQtKey(qtKey);
+        case LayoutLetters::Unknown:
+            break;
     }
-    return UsLetterAt(nativeScanCode);
+    // Without the layout, only a key that types a letter of another script is taken by its place.
+    const bool otherScript = qtKey > 0xFF && qtKey < Qt::Key_Escape;
+    if (otherScript) {
+        if (const int letter = UsLetterAt(nativeScanCode)) {
+            return letter;
+        }
+    }
+    return CodeOfQtKey(qtKey);
 }
 
 int ShiftState(int qtModifiers) {

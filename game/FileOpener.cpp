@@ -1,0 +1,62 @@
+#include "FileOpener.h"
+
+#include "GameError.h"
+
+namespace vornak {
+
+std::string DescribeKind(FileKind kind) {
+    switch (kind) {
+        case FileKind::PlainFile:
+            return "a plain file";
+        case FileKind::Missing:
+            return "missing";
+        case FileKind::DanglingLink:
+            return "a symbolic link to nothing";
+        case FileKind::Folder:
+            return "a folder";
+        case FileKind::Pipe:
+            return "a named pipe";
+        case FileKind::Device:
+            return "a device";
+        case FileKind::Socket:
+            return "a socket";
+        case FileKind::Other:
+            break;
+    }
+    return "not a plain file";
+}
+
+std::string ReadWholeFile(FileOpener& files, const std::filesystem::path& file, std::size_t limit,
+                          const std::string& use) {
+    OpenedFile opened = files.Open(file);
+    switch (opened.kind) {
+        case FileKind::PlainFile:
+            break;
+        case FileKind::Missing:
+        case FileKind::DanglingLink:
+            throw GameError(file, "is missing");
+        case FileKind::Other:
+            if (!opened.detail.empty()) {
+                throw GameError(file, "cannot be opened: " + opened.detail);
+            }
+            [[fallthrough]];
+        default:
+            throw GameError(file, "is " + DescribeKind(opened.kind) +
+                                      ", not a file the game can read as " + use);
+    }
+    std::string bytes;
+    char chunk[65536];
+    for (;;) {
+        const std::size_t got = opened.reader->Read(chunk, sizeof chunk);
+        if (got == 0) {
+            return bytes;
+        }
+        if (bytes.size() + got > limit) {
+            throw GameError(
+                file, "is too large for " + use + " (over " + std::to_string(limit) + " bytes)");
+        }
+        bytes.append(chunk, got);
+    }
+}
+
+}  // namespace vornak

@@ -1,0 +1,89 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
+#include <string>
+
+#include "GameError.h"
+#include "LevelDirectory.h"
+#include "LevelLoader.h"
+#include "PosixFileOpener.h"
+#include "RecordingWindow.h"
+#include "SystemFiles.h"
+
+namespace vornak {
+namespace {
+
+using testing::LevelDirectory;
+using testing::RecordingWindow;
+
+const std::string SampleCars = "3\r\n5\r\nright\r\n18\r\n12\r\nleft\r\n";
+
+std::string LoadFailure(const LevelDirectory& level) {
+    GameState state;
+    RecordingWindow window;
+    try {
+        LevelLoader(state, window, SystemFiles(), level.Path());
+    } catch (const GameError& error) {
+        return error.what();
+    }
+    return "the level loaded without a failure";
+}
+
+// A level file that is no plain file would hang the loader (a pipe blocks the open, /dev/zero
+// never ends); a map linked to nothing is not created through the link.
+TEST(PosixFiles, FilesThatAreNotPlainFilesStopTheGame) {
+    LevelDirectory level;
+    level.Write("Cars.txt", SampleCars);
+    std::filesystem::create_symlink("/dev/zero", level / "TilesMap.txt");
+    EXPECT_EQ(LoadFailure(level),
+              (level / "TilesMap.txt").string() + ": is a device, not a file the game can read");
+    std::filesystem::remove(level / "TilesMap.txt");
+    ASSERT_EQ(mkfifo((level / "BlocksMap.txt").c_str(), 0600), 0);
+    EXPECT_EQ(LoadFailure(level), (level / "BlocksMap.txt").string() +
+                                      ": is a named pipe, not a file the game can read");
+    std::filesystem::remove(level / "BlocksMap.txt");
+    std::filesystem::create_symlink("elsewhere/BlocksMap.txt", level / "BlocksMap.txt");
+    EXPECT_EQ(LoadFailure(level), (level / "BlocksMap.txt").string() +
+                                      ": is a symbolic link to \"elsewhere/BlocksMap.txt\", which "
+                                      "does not exist; the game creates no file through a link");
+    EXPECT_FALSE(std::filesystem::exists(level / "elsewhere"));
+}
+
+// What is read is what was opened: a pipe swapped in for the map after the open is never
+// waited on, because the file's kind comes from the open file, not from its name.
+TEST(PosixFiles, PipeSwappedInAfterTheOpenCannotBlockTheLoader) {
+    LevelDirectory level;
+    level.Write("Cars.txt", SampleCars);
+    level.Write("TilesMap.txt", "");
+    level.Write("BlocksMap.txt", "#");
+    const std::filesystem::path map = level / "BlocksMap.txt";
+    const std::filesystem::path pipe = level / "pipe";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    PosixFileOpener files;
+    files.SetAfterOpen([&](const std::filesystem::path& opened) {
+        if (opened == map && std::filesystem::exists(pipe)) {
+            std::filesystem::rename(pipe, map);
+        }
+    });
+
+    GameState state;
+    RecordingWindow window;
+    auto load =
+        std::async(std::launch::async, [&] { LevelLoader(state, window, files, level.Path()); });
+    if (load.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        // Give the blocked open its writer, so that the test ends and says why.
+        ::close(::open(map.c_str(), O_WRONLY | O_NONBLOCK));
+        load.wait();
+        FAIL() << "the loader waited on the pipe swapped in for BlocksMap.txt";
+    }
+    load.get();
+    EXPECT_TRUE(state.Blocks(1, 1)) << "the map that was opened is the map that was read";
+    EXPECT_TRUE(std::filesystem::is_fifo(map));
+}
+
+}  // namespace
+}  // namespace vornak

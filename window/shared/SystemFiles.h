@@ -1,0 +1,10 @@
+#pragma once
+
+#include "FileOpener.h"
+
+namespace vornak {
+
+// The opener of the system the game runs on: POSIX on Linux, Win32 on Windows.
+FileOpener& SystemFiles();
+
+}  // namespace vornak
