@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Vornak developers
+// SPDX-License-Identifier: MIT
+
 #include "GameMain.h"
 
 int main(int argc, char* argv[]) {

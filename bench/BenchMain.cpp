@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Vornak developers
+// SPDX-License-Identifier: MIT
+
 // Runs the benchmarks in an offscreen Qt application, then prints each figure beside its floor.
 #include <benchmark/benchmark.h>
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Vornak developers
+// SPDX-License-Identifier: MIT
+
 // The real clock, offscreen: the period over many ticks, and what follows a stalled handler.
 #include <benchmark/benchmark.h>
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Vornak developers
+// SPDX-License-Identifier: MIT
+
 // A wall stroke dragged across the whole field in the editor, one frame per cell: the slowest
 // frame must stay within 16 ms, the budget of a 60 Hz screen. The checker's run after an edit is
 // timed as a frame of its own, since it can fall between two moves of a slow drag.

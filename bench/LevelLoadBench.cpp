@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Vornak developers
+// SPDX-License-Identifier: MIT
+
 // Level load through the real window's picture loading, against the floor of reading and
 // decoding the same 300 tile files with Qt's BMP reader and nothing else.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Vornak developers
+// SPDX-License-Identifier: MIT
+
 // MovementTick alone, with the picture load mocked out: pure bookkeeping.
 #include <benchmark/benchmark.h>
 

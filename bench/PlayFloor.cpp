@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Vornak developers
+// SPDX-License-Identifier: MIT
+
 // The floor for CPU while playing: a bare Qt window of the game's size whose 50 ms clock slides
 // two 16 x 16 squares 4 pixels a tick and repaints just their old and new places, as the game
 // does, with no game logic and no picture files.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Vornak developers
+// SPDX-License-Identifier: MIT
+
 // A tick in the real window (offscreen), with the paint it causes, and the area it paints.
 #include <benchmark/benchmark.h>
 

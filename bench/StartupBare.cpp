@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Vornak developers
+// SPDX-License-Identifier: MIT
+
 // The reference for start-up: a bare Qt Widgets window of the game's size with one button,
 // ending at its first painted frame.
 #include <QApplication>

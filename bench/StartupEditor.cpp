@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Vornak developers
+// SPDX-License-Identifier: MIT
+
 // The editor's start-up on a level folder, ending when the playfield is first drawn.
 #include <QApplication>
 

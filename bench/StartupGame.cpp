@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Vornak developers
+// SPDX-License-Identifier: MIT
+
 // The game's start-up exactly as main runs it, ending at the first painted frame.
 #include "GameMain.h"
 #include "QuitAfterFirstPaint.h"

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Vornak developers
+# SPDX-License-Identifier: MIT
 # Times, as whole processes and side by side, the editor opening the bundled circuit to its first
 # drawn playfield against the game starting to its first frame; alternating runs, medians.
 # Usage: bench/editor_startup.sh BUILD-DIR [RUNS]   (QT_QPA_PLATFORM chooses the platform;

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Vornak developers
+# SPDX-License-Identifier: MIT
 # The game's CPU use while both cars drive for 10 seconds in a real X server (Xvfb), steered by
 # scripted key presses: both shuttle along the start straight, turning every 1.5 s, so that they
 # never stop at a wall. CPU time is read from the kernel's per-thread accounting, in nanoseconds.

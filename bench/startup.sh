@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Vornak developers
+# SPDX-License-Identifier: MIT
 # Times start-up as whole processes: the game to its first painted frame with the bundled level,
 # against a bare window of the same size with one button; alternating runs, medians reported.
 # Usage: bench/startup.sh BUILD-DIR [RUNS]   (QT_QPA_PLATFORM chooses the platform; offscreen

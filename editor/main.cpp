@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Vornak developers
+// SPDX-License-Identifier: MIT
+
 // vornak-editor: makes, checks and plays Vornak levels without touching a text file.
 #include <QApplication>
 #include <cstring>

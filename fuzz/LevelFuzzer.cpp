@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Vornak developers
+// SPDX-License-Identifier: MIT
+
 // libFuzzer entry: arbitrary bytes as the three level files, through the real loader and rules.
 #include <cstdint>
 #include <filesystem>

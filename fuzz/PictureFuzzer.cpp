@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Vornak developers
+// SPDX-License-Identifier: MIT
+
 // libFuzzer entry: arbitrary bytes as a BMP tile and as a GIF car, through the window's real
 // picture loading.
 #include <QCoreApplication>

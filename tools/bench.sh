@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Vornak developers
+# SPDX-License-Identifier: MIT
 # Builds the benchmarks and runs them all, each figure beside its floor.
 #   tools/bench.sh           the full run (several minutes), as docs/performance.md reports it
 #   tools/bench.sh --brief   one short pass of each, so that they cannot rot (CI runs this)

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Vornak developers
+# SPDX-License-Identifier: MIT
 # Fuzzes the level loading and the picture loading with libFuzzer under AddressSanitizer and
 # UndefinedBehaviorSanitizer.
 #   tools/fuzz.sh            30 seconds for each target (what CI runs)

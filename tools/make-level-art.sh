@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Vornak developers
+# SPDX-License-Identifier: MIT
 # Regenerates the bundled levels' pictures from the editable XPM sources in level/art/.
 # The generated BMP and GIF files are committed, so building the game needs no image tools; a test
 # runs this into a scratch folder and checks that the committed pictures are exactly its output.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Vornak developers
+# SPDX-License-Identifier: MIT
 # Builds the release game and packs it as a Debian package in build/release/.
 set -euo pipefail
 cd "$(dirname "$0")/.."

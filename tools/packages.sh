@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: The Vornak developers
+# SPDX-License-Identifier: MIT
 # Sourced by the other scripts: installs the Debian packages they name, when they are missing.
 
 need_packages() {
@@ -20,4 +22,4 @@ need_packages() {
 
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgif-dev libxkbcommon-x11-dev
     xkb-data)
-TEST_PACKAGES=(libgtest-dev xvfb xdotool x11-apps imagemagick dpkg-dev desktop-file-utils appstream x11-utils x11-xkb-utils weston xwayland qt6-wayland)
+TEST_PACKAGES=(libgtest-dev reuse xvfb xdotool x11-apps imagemagick dpkg-dev desktop-file-utils appstream x11-utils x11-xkb-utils weston xwayland qt6-wayland)

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Vornak developers
+# SPDX-License-Identifier: MIT
 # Builds the game (installing what the build needs) and starts it with the bundled level.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Vornak developers
+# SPDX-License-Identifier: MIT
 # Takes a PNG of the real game window under Xvfb, a moment into a race: both cars drive off the
 # start line down the left side and turn into the first hairpin, then the game pauses.
 # Usage: tools/screenshot.sh [GAME-BINARY] [OUT.png]

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Vornak developers
+# SPDX-License-Identifier: MIT
 # Builds everything and runs the whole test suite, installing what it needs.
 #   tools/test.sh            the debug build, warnings as errors
 #   tools/test.sh sanitize   the same tests under AddressSanitizer and UndefinedBehaviorSanitizer

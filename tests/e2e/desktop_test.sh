@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Vornak developers
+# SPDX-License-Identifier: MIT
 # The game on a desktop unlike the developer's: a large unscaled screen (the window opens at
 # zoom 2), a Russian keyboard layout (W A S D still steer car 2 by their places), a folder name
 # that is not UTF-8, and the window's class and icon that docks match to the menu entry.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Vornak developers
+# SPDX-License-Identifier: MIT
 # Plays the real game in a real X server: a car drives right on a player's key press and stops
 # in front of a wall. Usage: drive_test.sh PATH/TO/vornak TEST-DATA-DIR
 set -euo pipefail

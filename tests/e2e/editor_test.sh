@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Vornak developers
+# SPDX-License-Identifier: MIT
 # The level editor in a real X server, as a level maker uses it: open a copy of the bundled
 # circuit, set a wall with the mouse, save with Ctrl+S, and play the level with F5.
 # Usage: editor_test.sh PATH/TO/vornak-editor BUNDLED-CIRCUIT-DIR

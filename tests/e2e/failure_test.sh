@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Vornak developers
+# SPDX-License-Identifier: MIT
 # A level the game cannot load shows one message box naming the file, prints the same to
 # stderr, writes nothing, and ends with status 1 once the box is closed. Two cases: a bad line
 # in Cars.txt, and a missing map file in a folder that cannot be written.

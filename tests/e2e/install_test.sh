@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Vornak developers
+# SPDX-License-Identifier: MIT
 # Builds the .deb from this build tree, installs it into a scratch root, validates its desktop
 # entry and AppStream data, and starts the game from its games/ link: the window must show the
 # bundled level exactly as the installed checker renders it.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Vornak developers
+# SPDX-License-Identifier: MIT
 # Letter keys follow the keyboard layout as on Windows, with the layout switched while the game
 # runs: on Dvorak the comma key, where W is on a US keyboard, steers nothing, and the key labelled
 # W steers car 2 up; on Hebrew, a layout without Latin letters, the keys where S and W stand steer

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Vornak developers
+# SPDX-License-Identifier: MIT
 # The checker's headless render of the bundled level matches, pixel for pixel, the playfield of
 # the real game window at start-up in a real X server.
 # Usage: render_test.sh PATH/TO/vornak TEST-DATA-DIR PATH/TO/vornak-levelcheck

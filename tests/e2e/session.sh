@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: The Vornak developers
+# SPDX-License-Identifier: MIT
 # Sourced by the end-to-end tests: a private X server, a scratch folder and polling helpers.
 # Every wait polls for a state, with a generous bound, so a slow machine only makes it slower.
 

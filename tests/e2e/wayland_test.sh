@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Vornak developers
+# SPDX-License-Identifier: MIT
 # The game on a Wayland desktop (a headless weston with XWayland): it runs through XWayland,
 # where it opens centred like any X window, and starts natively where there is no XWayland.
 # Usage: wayland_test.sh PATH/TO/vornak TEST-DATA-DIR

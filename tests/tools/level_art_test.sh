@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Vornak developers
+# SPDX-License-Identifier: MIT
 # Every picture of the bundled levels is byte for byte what tools/make-level-art.sh makes from
 # its XPM source, so nobody edits a BMP or GIF that the next run of the script would undo.
 # Usage: level_art_test.sh SOURCE-DIR

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Vornak developers
+# SPDX-License-Identifier: MIT
 # The checker as a level maker runs it: exit codes, the current folder as default, --help.
 # Usage: levelcheck_cli_test.sh PATH/TO/vornak-levelcheck SAMPLE-LEVEL-DIR
 set -euo pipefail

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Vornak developers
+// SPDX-License-Identifier: MIT
+
 // vornak-levelcheck: reads a level the way the game does and reports, in compiler style, what
 // would stop the game and what a level maker rarely means. Never writes into the level.
 #include <QApplication>

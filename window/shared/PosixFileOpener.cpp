@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The Vornak developers
+// SPDX-License-Identifier: MIT
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
