@@ -13,6 +13,7 @@
 #include "LevelCheck.h"
 #include "LevelInput.h"
 #include "PictureFile.h"
+#include "RenderStartScreen.h"
 #include "WindowTestLevel.h"
 #include "frmGame.h"
 

@@ -1,11 +1,14 @@
 // SPDX-FileCopyrightText: The Vornak developers
 // SPDX-License-Identifier: MIT
 
-#include "SystemFiles.h"
 #include "LevelCheck.h"
 
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
-#include <QImage>
+#endif
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -18,8 +21,9 @@
 #include "GameState.h"
 #include "LevelFile.h"
 #include "LevelLoader.h"
-#include "PictureFile.h"
-#include "frmGame.h"
+#include "PathText.h"
+#include "Picture.h"
+#include "SystemFiles.h"
 
 namespace vornak {
 
@@ -56,10 +60,10 @@ class CheckingWindow : public WindowOperations {
         const Place place = static_cast<std::size_t>(tileIndex) < tilePlaces_.size()
                                 ? tilePlaces_[static_cast<std::size_t>(tileIndex)]
                                 : Place{};
-        CheckPicture(picture, "bmp", tileFile_, place, "");
+        CheckPicture(picture, PictureFormat::Bmp, tileFile_, place, "");
     }
     void SetCarPicture(int /*car*/, const std::filesystem::path& picture) override {
-        CheckPicture(picture, "gif", sourceFile_, sourcePlace_, "");
+        CheckPicture(picture, PictureFormat::Gif, sourceFile_, sourcePlace_, "");
     }
     double CarLeft(int car) const override { return left_.at(car); }
     double CarTop(int car) const override { return top_.at(car); }
@@ -70,20 +74,19 @@ class CheckingWindow : public WindowOperations {
     void SetRunCaption(const std::string& /*caption*/) override {}
     void FocusKeyReceiver() override {}
 
-    void CheckPicture(const std::filesystem::path& picture, const char* format,
+    void CheckPicture(const std::filesystem::path& picture, PictureFormat format,
                       const std::filesystem::path& file, Place place, const std::string& when) {
         MarkUsed(picture);
         if (!checked_.insert(picture).second) {
             return;
         }
-        const std::string name = picture.filename().string();
+        const std::string name = PathText(picture.filename());
         try {
-            const QImage image = LoadPicture(picture, format);
-            if (image.width() != CellSize || image.height() != CellSize) {
+            const Picture image = DecodePicture(picture, format);
+            if (image.width != CellSize || image.height != CellSize) {
                 diagnostics_.push_back({file, place.line, place.column, Severity::Warning,
-                                        name + " is " + std::to_string(image.width()) + " x " +
-                                            std::to_string(image.height()) +
-                                            " pixels, not 16 x 16"});
+                                        name + " is " + std::to_string(image.width) + " x " +
+                                            std::to_string(image.height) + " pixels, not 16 x 16"});
             }
         } catch (const GameError& error) {
             diagnostics_.push_back({file, place.line, place.column, Severity::Error,
@@ -106,6 +109,16 @@ class CheckingWindow : public WindowOperations {
     std::array<double, 3> top_{};
 };
 
+// Whether the game could create a file in folder: empty if so, else why not.
+std::string WhyFolderIsNotWritable(const std::filesystem::path& folder) {
+#ifdef _WIN32
+    const int refused = ::_waccess(folder.c_str(), 2);
+#else
+    const int refused = ::access(folder.c_str(), W_OK);
+#endif
+    return refused == 0 ? std::string() : std::string(std::strerror(errno));
+}
+
 void AddGameError(std::vector<Diagnostic>& diagnostics, const std::filesystem::path& shownFile,
                   const GameError& error) {
     diagnostics.push_back({shownFile, std::max(error.Line(), 1), std::max(error.Column(), 1),
@@ -122,10 +135,9 @@ void CheckMissingMap(std::vector<Diagnostic>& diagnostics, const std::filesystem
         return;
     }
     const std::filesystem::path folder = path.parent_path().empty() ? "." : path.parent_path();
-    if (::access(folder.c_str(), W_OK) != 0) {
+    if (const std::string reason = WhyFolderIsNotWritable(folder); !reason.empty()) {
         diagnostics.push_back({shown, 1, 1, Severity::Error,
-                               "the file is missing, and the game cannot create it: " +
-                                   std::string(std::strerror(errno))});
+                               "the file is missing, and the game cannot create it: " + reason});
         return;
     }
     diagnostics.push_back(
@@ -209,7 +221,7 @@ void CheckUnusedPictures(std::vector<Diagnostic>& diagnostics, const std::filesy
     std::error_code error;
     std::vector<std::filesystem::path> unused;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        const std::string name = entry.path().filename().string();
+        const std::string name = PathText(entry.path().filename());
         const bool tile = name.rfind("Tile", 0) == 0 && name.size() > 8 &&
                           name.compare(name.size() - 4, 4, ".bmp") == 0;
         const bool car = name.rfind("Car", 0) == 0 && name.size() > 7 &&
@@ -246,7 +258,8 @@ std::vector<Diagnostic> CheckLevel(const std::filesystem::path& folder) {
     try {
         CheckMissingMap(diagnostics, programDir / TilesMapFileName, tilesShown);
         window.SetTileSources(tilesShown, TilePlaces(programDir / TilesMapFileName));
-        const int tiles = LoadTilesMap(window, SystemFiles(), programDir, MissingMapFile::ReadAsEmpty);
+        const int tiles =
+            LoadTilesMap(window, SystemFiles(), programDir, MissingMapFile::ReadAsEmpty);
         if (tiles < TileCount) {
             diagnostics.push_back({tilesShown, 1, 1, Severity::Warning,
                                    "the map holds " + std::to_string(tiles) +
@@ -259,7 +272,8 @@ std::vector<Diagnostic> CheckLevel(const std::filesystem::path& folder) {
     try {
         CheckMissingMap(diagnostics, programDir / BlocksMapFileName, blocksShown);
         CheckBlocksRows(diagnostics, programDir / BlocksMapFileName, blocksShown);
-        const int cells = LoadBlocksMap(state, SystemFiles(), programDir, MissingMapFile::ReadAsEmpty);
+        const int cells =
+            LoadBlocksMap(state, SystemFiles(), programDir, MissingMapFile::ReadAsEmpty);
         if (cells < TileCount) {
             diagnostics.push_back({blocksShown, 1, 1, Severity::Warning,
                                    "the map holds " + std::to_string(cells) +
@@ -279,7 +293,7 @@ std::vector<Diagnostic> CheckLevel(const std::filesystem::path& folder) {
             // Every heading's picture is read the first time the car drives that way.
             for (const DirectionStep& direction : DirectionTable) {
                 window.CheckPicture(CarPicturePath(programDir, car, std::string(direction.word)),
-                                    "gif", carsShown, heading,
+                                    PictureFormat::Gif, carsShown, heading,
                                     "; the game stops when car " + std::to_string(car) +
                                         " first drives " + std::string(direction.word));
             }
@@ -292,20 +306,8 @@ std::vector<Diagnostic> CheckLevel(const std::filesystem::path& folder) {
     return diagnostics;
 }
 
-QImage RenderStartScreen(const std::filesystem::path& folder, std::string& failure) {
-    frmGame game(folder.empty() ? "." : folder, MissingMapFile::ReadAsEmpty);
-    game.SetFailureReporter(
-        [&failure](const QString& message) { failure = message.toLocal8Bit().toStdString(); });
-    if (!game.Form_Load()) {
-        return {};
-    }
-    return game.playfield()
-        ->grab(QRect(0, 0, GridColumns * CellSize, GridRows * CellSize))
-        .toImage();
-}
-
 std::string FormatDiagnostic(const Diagnostic& diagnostic) {
-    return diagnostic.file.string() + ":" + std::to_string(diagnostic.line) + ":" +
+    return PathText(diagnostic.file) + ":" + std::to_string(diagnostic.line) + ":" +
            std::to_string(diagnostic.column) + ": " +
            (diagnostic.severity == Diagnostic::Severity::Error ? "error" : "warning") + ": " +
            diagnostic.message;

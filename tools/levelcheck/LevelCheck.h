@@ -3,7 +3,6 @@
 
 #pragma once
 
-#include <QImage>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -27,10 +26,6 @@ std::vector<Diagnostic> CheckLevel(const std::filesystem::path& folder);
 
 // "FILE:LINE:COLUMN: error: message", the form that editors jump from.
 std::string FormatDiagnostic(const Diagnostic& diagnostic);
-
-// The playfield as the game first shows it, drawn by the game's own window code offscreen.
-// Returns a null image and sets failure when the level does not load.
-QImage RenderStartScreen(const std::filesystem::path& folder, std::string& failure);
 
 // 0 for a clean level, 1 when there are only warnings, 2 when there is an error.
 int ExitStatusFor(const std::vector<Diagnostic>& diagnostics);

@@ -3,12 +3,28 @@
 
 // vornak-levelcheck: reads a level the way the game does and reports, in compiler style, what
 // would stop the game and what a level maker rarely means. Never writes into the level.
-#include <QApplication>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "LevelCheck.h"
+#include "PathText.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include "Win32Text.h"
+#endif
+
+#ifdef VORNAK_QT
+#include <QApplication>
+
+#include "RenderStartScreen.h"
+#endif
 
 namespace {
 
@@ -33,6 +49,7 @@ constexpr const char* Usage =
     "\n"
     "Exit status: 0 clean, 1 warnings only, 2 errors (or a usage error).\n";
 
+#ifdef VORNAK_QT
 int Render(const std::filesystem::path& folder, const char* out) {
     std::string failure;
     const QImage frame = vornak::RenderStartScreen(folder, failure);
@@ -46,9 +63,17 @@ int Render(const std::filesystem::path& folder, const char* out) {
     }
     return 0;
 }
+#else
+// Drawing the start screen needs the Qt window; the Windows checker checks only.
+int Render(const std::filesystem::path& /*folder*/, const char* /*out*/) {
+    std::cerr << "vornak-levelcheck: --render is not available on Windows\n";
+    return 2;
+}
+#endif
 
 }  // namespace
 
+#ifdef VORNAK_QT
 // The checker's findings are its output; Qt's own chatter (about runtime folders and the like)
 // would only muddle them.
 void QuietQt(QtMsgType type, const QMessageLogContext& /*context*/, const QString& message) {
@@ -57,29 +82,53 @@ void QuietQt(QtMsgType type, const QMessageLogContext& /*context*/, const QStrin
         std::abort();
     }
 }
+#endif
+
+// The arguments as UTF-8 on Windows, whose own are in the ANSI code page, where a folder
+// named in another script would not survive; as the bytes given elsewhere.
+std::vector<std::string> Arguments(int argc, char* argv[]) {
+#ifdef _WIN32
+    (void)argv;
+    int count = 0;
+    wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 0; i < count; ++i) {
+        arguments.push_back(vornak::Utf8FromWide(wide[i]));
+    }
+    ::LocalFree(wide);
+    ::SetConsoleOutputCP(CP_UTF8);
+    return arguments;
+#else
+    return {argv, argv + argc};
+#endif
+}
 
 int main(int argc, char* argv[]) {
+#ifdef VORNAK_QT
     // The checker draws nothing on screen, so it needs no display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(QuietQt);
     QApplication application(argc, argv);
+#endif
+    const std::vector<std::string> arguments = Arguments(argc, argv);
     const char* renderTo = nullptr;
     const char* folder = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--help" || argument == "-h") {
             std::cout << Usage;
             return 0;
         }
-        if (std::strcmp(argv[i], "--render") == 0 && i + 1 < argc) {
-            renderTo = argv[++i];
-        } else if (argv[i][0] == '-' || folder != nullptr) {
+        if (argument == "--render" && i + 1 < arguments.size()) {
+            renderTo = arguments[++i].c_str();
+        } else if (argument.empty() || argument[0] == '-' || folder != nullptr) {
             std::cerr << Usage;
             return 2;
         } else {
-            folder = argv[i];
+            folder = argument.c_str();
         }
     }
-    const std::filesystem::path level = folder == nullptr ? "" : folder;
+    const std::filesystem::path level = folder == nullptr ? "" : vornak::Utf8Path(folder);
     if (renderTo != nullptr) {
         return Render(level, renderTo);
     }

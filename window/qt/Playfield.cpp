@@ -9,13 +9,16 @@
 #include <algorithm>
 #include <utility>
 
+#include "WindowLayout.h"
+
 namespace vornak {
 
 Playfield::Playfield(QWidget* parent, QSize area)
     : QWidget(parent), frame_(area, QImage::Format_RGB32) {
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    carPositions_ = {QPointF(), QPointF(376, 40), QPointF(392, 40)};
+    carPositions_ = {QPointF(), QPointF(imgCarPlaces[0].left, imgCarPlaces[0].top),
+                     QPointF(imgCarPlaces[1].left, imgCarPlaces[1].top)};
     changed_ = frame_.rect();
 }
 

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: The Vornak developers
 // SPDX-License-Identifier: MIT
 
-#include "SystemFiles.h"
 #include "frmGame.h"
+#include "SystemFiles.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -19,6 +19,7 @@
 #include "PictureFile.h"
 #include "Playfield.h"
 #include "RunButton.h"
+#include "WindowLayout.h"
 
 namespace vornak {
 
@@ -27,9 +28,11 @@ namespace {
 // One failure shows everything the level maker needs to act on; the checker then lists every
 // other problem at once, instead of one start of the game per fault.
 QString WithCheckerHint(const QString& message) {
-    return message + QStringLiteral(
-                         "\n\nvornak-levelcheck, run on the game's folder, lists every problem of "
-                         "the level at once.");
+    return QString::fromStdString(vornak::WithCheckerHint(message.toStdString()));
+}
+
+QRect Scaled(const ElementPlace& place, int zoom) {
+    return {place.left * zoom, place.top * zoom, place.width * zoom, place.height * zoom};
 }
 
 void CheckCar(int car) {
@@ -50,7 +53,7 @@ frmGame::frmGame(std::filesystem::path programDir, MissingMapFile missingMapFile
           this, [this](int keyCode, int shift) { picKeyReceiver_KeyDown(keyCode, shift); })),
       cmdRun_(new RunButton(QString::fromUtf8(StartCaption), this)),
       buttonFont_(cmdRun_->font()) {
-    setWindowTitle(QStringLiteral("Vornak"));
+    setWindowTitle(QString::fromUtf8(WindowTitle));
     // Built into the binary, so that a run from the build tree shows it too.
     setWindowIcon(QIcon(QStringLiteral(":/net.vornak.Vornak.png")));
     setFocusPolicy(Qt::NoFocus);
@@ -76,7 +79,8 @@ QPushButton* frmGame::cmdRun() const {
 }
 
 bool frmGame::Form_Load() {
-    return RunHandler([this] { LevelLoader(state_, *this, SystemFiles(), programDir_, missingMapFile_); });
+    return RunHandler(
+        [this] { LevelLoader(state_, *this, SystemFiles(), programDir_, missingMapFile_); });
 }
 
 void frmGame::DescribeForScreenReaders() {
@@ -94,12 +98,7 @@ void frmGame::DescribeForScreenReaders() {
 }
 
 int frmGame::ChooseZoom(QSize available) {
-    int zoom = 1;
-    while ((zoom + 1) * ClientWidth <= available.width() / 2 &&
-           (zoom + 1) * ClientHeight <= available.height() / 2) {
-        ++zoom;
-    }
-    return zoom;
+    return vornak::ChooseZoom(available.width(), available.height());
 }
 
 // Every element grows by the same whole factor, so the layout keeps its proportions and the
@@ -109,7 +108,7 @@ void frmGame::SetZoom(int zoom) {
     setFixedSize(ClientWidth * zoom_, ClientHeight * zoom_);
     playfield_->move(0, 0);
     playfield_->SetZoom(zoom_);
-    cmdRun_->setGeometry(328 * zoom_, 8 * zoom_, 81 * zoom_, 25 * zoom_);
+    cmdRun_->setGeometry(Scaled(cmdRunPlace, zoom_));
     QFont font = buttonFont_;
     if (font.pixelSize() > 0) {
         font.setPixelSize(font.pixelSize() * zoom_);
@@ -117,7 +116,7 @@ void frmGame::SetZoom(int zoom) {
         font.setPointSizeF(font.pointSizeF() * zoom_);
     }
     cmdRun_->setFont(font);
-    picKeyReceiver_->setGeometry(328 * zoom_, 72 * zoom_, 81 * zoom_, 9 * zoom_);
+    picKeyReceiver_->setGeometry(Scaled(picKeyReceiverPlace, zoom_));
 }
 
 // Under X11 the window manager honours the position; Wayland compositors place windows
@@ -201,15 +200,15 @@ void frmGame::Fail(const QString& message) {
 
 void frmGame::ShowFailureBox(const QString& message) {
     // Plain text: the message quotes level files, which must never be read as markup.
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Vornak"), message, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Critical, QString::fromUtf8(WindowTitle), message,
+                    QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
 void frmGame::SetTilePicture(int tileIndex, const std::filesystem::path& picture) {
     if (tileIndex < 0 || tileIndex >= TileCount) {
-        throw GameError(picture,
-                        "cannot be shown: there is no tile element " + std::to_string(tileIndex));
+        throw GameError(picture, NoSuchTileReason(tileIndex));
     }
     playfield_->SetTilePicture(tileIndex, LoadPicture(picture, "bmp"));
 }

@@ -12,6 +12,7 @@
 #include "GameState.h"
 #include "LevelLoader.h"
 #include "Playfield.h"
+#include "WindowLayout.h"
 #include "WindowOperations.h"
 
 class QPushButton;
@@ -27,8 +28,8 @@ class frmGame : public QWidget, public WindowOperations {
   public:
     using FailureReporter = std::function<void(const QString& message)>;
 
-    static constexpr int ClientWidth = 417;
-    static constexpr int ClientHeight = 241;
+    static constexpr int ClientWidth = vornak::ClientWidth;
+    static constexpr int ClientHeight = vornak::ClientHeight;
 
     // The level checker renders levels without creating their missing map files.
     explicit frmGame(std::filesystem::path programDir,

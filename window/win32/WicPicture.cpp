@@ -1,0 +1,111 @@
+// SPDX-FileCopyrightText: The Vornak developers
+// SPDX-License-Identifier: MIT
+
+// Pictures decoded by Windows Imaging Component, Windows' own BMP and GIF decoders.
+#include <objbase.h>
+#include <wincodec.h>
+#include <windows.h>
+#include <wrl/client.h>
+
+#include "FileOpener.h"
+#include "GameError.h"
+#include "Picture.h"
+#include "SystemFiles.h"
+#include "Win32Text.h"
+
+namespace vornak {
+
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+[[noreturn]] void Refuse(const std::filesystem::path& file, PictureFormat format, HRESULT result) {
+    throw GameError(file, std::string("cannot be read as a ") +
+                              (format == PictureFormat::Bmp ? "BMP" : "GIF") +
+                              " picture: " + SystemErrorText(static_cast<unsigned long>(result)));
+}
+
+IWICImagingFactory& Factory() {
+    static ComPtr<IWICImagingFactory> factory = [] {
+        // The game's one thread; the COM apartment lives as long as the process.
+        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        ComPtr<IWICImagingFactory> made;
+        const HRESULT result = ::CoCreateInstance(CLSID_WICImagingFactory, nullptr,
+                                                  CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&made));
+        if (FAILED(result)) {
+            throw GameError(
+                "Windows Imaging Component",
+                "is not available: " + SystemErrorText(static_cast<unsigned long>(result)));
+        }
+        return made;
+    }();
+    return *factory.Get();
+}
+
+}  // namespace
+
+Picture DecodePicture(const std::filesystem::path& file, PictureFormat format) {
+    std::string bytes = ReadWholeFile(SystemFiles(), file, LargestPictureFileBytes, "a picture");
+    CheckPictureHeader(file, bytes, format);
+    IWICImagingFactory& factory = Factory();
+    ComPtr<IWICStream> stream;
+    HRESULT result = factory.CreateStream(&stream);
+    if (SUCCEEDED(result)) {
+        result = stream->InitializeFromMemory(reinterpret_cast<BYTE*>(bytes.data()),
+                                              static_cast<DWORD>(bytes.size()));
+    }
+    // The decoder is chosen by the container the picture's use names, never by the content.
+    ComPtr<IWICBitmapDecoder> decoder;
+    if (SUCCEEDED(result)) {
+        result = factory.CreateDecoder(
+            format == PictureFormat::Bmp ? GUID_ContainerFormatBmp : GUID_ContainerFormatGif,
+            nullptr, &decoder);
+    }
+    if (SUCCEEDED(result)) {
+        result = decoder->Initialize(stream.Get(), WICDecodeMetadataCacheOnDemand);
+    }
+    ComPtr<IWICBitmapFrameDecode> frame;
+    if (SUCCEEDED(result)) {
+        result = decoder->GetFrame(0, &frame);
+    }
+    UINT width = 0;
+    UINT height = 0;
+    if (SUCCEEDED(result)) {
+        result = frame->GetSize(&width, &height);
+    }
+    if (FAILED(result)) {
+        Refuse(file, format, result);
+    }
+    if (width == 0 || height == 0 || width > LargestPictureSide || height > LargestPictureSide) {
+        throw GameError(file, "claims a size of " + std::to_string(width) + " x " +
+                                  std::to_string(height) + " pixels, too large for a picture");
+    }
+    ComPtr<IWICFormatConverter> converter;
+    result = factory.CreateFormatConverter(&converter);
+    if (SUCCEEDED(result)) {
+        result = converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppPBGRA,
+                                       WICBitmapDitherTypeNone, nullptr, 0.0,
+                                       WICBitmapPaletteTypeCustom);
+    }
+    Picture picture;
+    picture.width = static_cast<int>(width);
+    picture.height = static_cast<int>(height);
+    picture.pixels.resize(static_cast<std::size_t>(width) * height);
+    if (SUCCEEDED(result)) {
+        result =
+            converter->CopyPixels(nullptr, width * 4, static_cast<UINT>(picture.pixels.size() * 4),
+                                  reinterpret_cast<BYTE*>(picture.pixels.data()));
+    }
+    if (FAILED(result)) {
+        Refuse(file, format, result);
+    }
+    for (const std::uint32_t pixel : picture.pixels) {
+        if ((pixel >> 24U) != 0xFF) {
+            picture.opaque = false;
+            break;
+        }
+    }
+    return picture;
+}
+
+}  // namespace vornak

@@ -1,0 +1,557 @@
+// SPDX-FileCopyrightText: The Vornak developers
+// SPDX-License-Identifier: MIT
+
+#include "frmGame.h"
+
+#include <mmsystem.h>
+
+#include <cstdio>
+#include <stdexcept>
+
+#include "Controls.h"
+#include "GameError.h"
+#include "LevelLoader.h"
+#include "MovementTick.h"
+#include "Picture.h"
+#include "SystemFiles.h"
+#include "Win32Text.h"
+#include "WindowLayout.h"
+
+namespace vornak {
+
+namespace {
+
+constexpr wchar_t FormClass[] = L"VornakGame";
+constexpr wchar_t KeyReceiverClass[] = L"VornakKeyReceiver";
+constexpr UINT_PTR MainLoopTimer = 1;
+constexpr int RunButtonId = 1;
+// The default GUI font's height at 96 dpi, scaled with the window.
+constexpr int ButtonFontPixels = 12;
+
+void CheckCar(int car) {
+    if (car < 1 || car > CarCount) {
+        throw std::out_of_range("there is no car " + std::to_string(car));
+    }
+}
+
+std::int64_t NowMicroseconds() {
+    static const LONGLONG frequency = [] {
+        LARGE_INTEGER value{};
+        ::QueryPerformanceFrequency(&value);
+        return value.QuadPart;
+    }();
+    LARGE_INTEGER now{};
+    ::QueryPerformanceCounter(&now);
+    return now.QuadPart / frequency * 1000000 + now.QuadPart % frequency * 1000000 / frequency;
+}
+
+// Shift 1, Ctrl 2, Alt 4, as the key-down event passes them along.
+int ShiftState() {
+    return (::GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (::GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+           (::GetKeyState(VK_MENU) < 0 ? 4 : 0);
+}
+
+std::uint32_t FrameColour(COLORREF colour) {
+    return 0xFF000000U | (static_cast<std::uint32_t>(GetRValue(colour)) << 16U) |
+           (static_cast<std::uint32_t>(GetGValue(colour)) << 8U) | GetBValue(colour);
+}
+
+// Screen pixels from ceil(from x scale) up to ceil(to x scale) show frame pixels from to to.
+int ScreenEdge(int framePixel, int zoom, int dpi) {
+    return static_cast<int>((static_cast<long long>(framePixel) * zoom * dpi + 95) / 96);
+}
+
+void RegisterClasses(HINSTANCE instance) {
+    static const bool registered = [instance] {
+        WNDCLASSEXW form{};
+        form.cbSize = sizeof form;
+        form.lpfnWndProc = DefWindowProcW;
+        form.hInstance = instance;
+        form.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
+        form.hIconSm = form.hIcon;
+        form.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        form.lpszClassName = FormClass;
+        ::RegisterClassExW(&form);
+        WNDCLASSEXW receiver{};
+        receiver.cbSize = sizeof receiver;
+        receiver.lpfnWndProc = DefWindowProcW;
+        receiver.hInstance = instance;
+        receiver.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        receiver.lpszClassName = KeyReceiverClass;
+        ::RegisterClassExW(&receiver);
+        return true;
+    }();
+    (void)registered;
+}
+
+void WriteToStandardError(const std::string& text) {
+    std::fputs(text.c_str(), stderr);
+    std::fflush(stderr);
+}
+
+}  // namespace
+
+frmGame::frmGame(std::filesystem::path programDir)
+    : programDir_(std::move(programDir)),
+      frame_(ClientWidth, ClientHeight),
+      schedule_(std::int64_t{ClockPeriodMilliseconds} * 1000) {
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    RegisterClasses(instance);
+    frame_.SetBackground(FrameColour(::GetSysColor(COLOR_BTNFACE)));
+    constexpr DWORD FormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    form_ = ::CreateWindowExW(0, FormClass, WideFromUtf8(WindowTitle).c_str(), FormStyle,
+                              CW_USEDEFAULT, CW_USEDEFAULT, ClientWidth, ClientHeight, nullptr,
+                              nullptr, instance, nullptr);
+    if (form_ == nullptr) {
+        throw std::runtime_error("the game window cannot be created: " +
+                                 SystemErrorText(::GetLastError()));
+    }
+    // Created in tab order: the key receiver first, so it holds the focus from start-up.
+    picKeyReceiver_ =
+        ::CreateWindowExW(0, KeyReceiverClass, L"Steering keys", WS_CHILD | WS_VISIBLE | WS_TABSTOP,
+                          0, 0, 1, 1, form_, nullptr, instance, nullptr);
+    cmdRun_ = ::CreateWindowExW(0, L"BUTTON", WideFromUtf8(StartCaption).c_str(),
+                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 1, 1,
+                                form_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(RunButtonId)),
+                                instance, nullptr);
+    for (HWND window : {form_, picKeyReceiver_, cmdRun_}) {
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ::SetWindowLongPtrW(form_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FormProcedure));
+    ::SetWindowLongPtrW(picKeyReceiver_, GWLP_WNDPROC,
+                        reinterpret_cast<LONG_PTR>(&KeyReceiverProcedure));
+    buttonProcedure_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
+        cmdRun_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RunButtonProcedure)));
+    dpi_ = static_cast<int>(::GetDpiForWindow(form_));
+    Rescale();
+}
+
+frmGame::~frmGame() {
+    SetClockEnabled(false);
+    if (form_ != nullptr) {
+        ::DestroyWindow(form_);
+    }
+    if (backBuffer_ != nullptr) {
+        ::SelectObject(backBuffer_, previousBitmap_);
+        ::DeleteDC(backBuffer_);
+    }
+    if (backBitmap_ != nullptr) {
+        ::DeleteObject(backBitmap_);
+    }
+    if (buttonFont_ != nullptr) {
+        ::DeleteObject(buttonFont_);
+    }
+}
+
+bool frmGame::Form_Load() {
+    return RunHandler([this] { LevelLoader(state_, *this, SystemFiles(), programDir_); });
+}
+
+// The whole zoom follows the Linux rule on the monitor's work area in the desktop's own units;
+// the DPI scale comes on top of it, and every element grows by the same factor.
+void frmGame::Rescale() {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromWindow(form_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const int workWidth = monitor.rcWork.right - monitor.rcWork.left;
+    const int workHeight = monitor.rcWork.bottom - monitor.rcWork.top;
+    zoom_ = ChooseZoom(workWidth * 96 / dpi_, workHeight * 96 / dpi_);
+    screenWidth_ = ScreenEdge(ClientWidth, zoom_, dpi_);
+    screenHeight_ = ScreenEdge(ClientHeight, zoom_, dpi_);
+    sourceColumn_.resize(static_cast<std::size_t>(screenWidth_));
+    for (int x = 0; x < screenWidth_; ++x) {
+        sourceColumn_[static_cast<std::size_t>(x)] = x * 96 / (zoom_ * dpi_);
+    }
+    sourceRow_.resize(static_cast<std::size_t>(screenHeight_));
+    for (int y = 0; y < screenHeight_; ++y) {
+        sourceRow_[static_cast<std::size_t>(y)] = y * 96 / (zoom_ * dpi_);
+    }
+
+    if (backBuffer_ == nullptr) {
+        HDC screen = ::GetDC(form_);
+        backBuffer_ = ::CreateCompatibleDC(screen);
+        ::ReleaseDC(form_, screen);
+    }
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = screenWidth_;
+    format.bmiHeader.biHeight = -screenHeight_;  // top-down, as the frame is
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    void* pixels = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(backBuffer_, &format, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    if (bitmap == nullptr) {
+        throw std::runtime_error("the window's picture cannot be made: " +
+                                 SystemErrorText(::GetLastError()));
+    }
+    HGDIOBJ replaced = ::SelectObject(backBuffer_, bitmap);
+    if (backBitmap_ == nullptr) {
+        previousBitmap_ = replaced;
+    } else {
+        ::DeleteObject(backBitmap_);
+    }
+    backBitmap_ = bitmap;
+    backPixels_ = static_cast<std::uint32_t*>(pixels);
+    frame_.ChangeAll();
+
+    const auto place = [this](HWND element, const ElementPlace& at) {
+        const int left = ScreenEdge(at.left, zoom_, dpi_);
+        const int top = ScreenEdge(at.top, zoom_, dpi_);
+        ::MoveWindow(element, left, top, ScreenEdge(at.left + at.width, zoom_, dpi_) - left,
+                     ScreenEdge(at.top + at.height, zoom_, dpi_) - top, TRUE);
+    };
+    place(cmdRun_, cmdRunPlace);
+    place(picKeyReceiver_, picKeyReceiverPlace);
+    HFONT font = ::CreateFontW(-ScreenEdge(ButtonFontPixels, zoom_, dpi_), 0, 0, 0, FW_NORMAL,
+                               FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                               CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, L"Segoe UI");
+    ::SendMessageW(cmdRun_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (buttonFont_ != nullptr) {
+        ::DeleteObject(buttonFont_);
+    }
+    buttonFont_ = font;
+
+    RECT outer{0, 0, screenWidth_, screenHeight_};
+    const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(form_, GWL_STYLE));
+    ::AdjustWindowRectExForDpi(&outer, style, FALSE, 0, static_cast<UINT>(dpi_));
+    const int outerWidth = outer.right - outer.left;
+    const int outerHeight = outer.bottom - outer.top;
+    ::SetWindowPos(form_, nullptr, monitor.rcWork.left + (workWidth - outerWidth) / 2,
+                   monitor.rcWork.top + (workHeight - outerHeight) / 2, outerWidth, outerHeight,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    PaintChanges();
+    ::InvalidateRect(form_, nullptr, FALSE);
+}
+
+void frmGame::ShowCentred() {
+    Rescale();
+    ::ShowWindow(form_, SW_SHOWNORMAL);
+    ::SetForegroundWindow(form_);
+    FocusKeyReceiver();
+    ::UpdateWindow(form_);
+}
+
+int frmGame::RunMessageLoop() {
+    MSG message{};
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    return failed_ ? 1 : static_cast<int>(message.wParam);
+}
+
+void frmGame::cmdRun_Click() {
+    RunHandler([this] { vornak::cmdRun_Click(*this); });
+}
+
+void frmGame::tmrMainLoop_Timer() {
+    RunHandler([this] { MovementTick(state_, *this, programDir_); });
+}
+
+void frmGame::picKeyReceiver_KeyDown(int keyCode, int shift) {
+    RunHandler([this, keyCode, shift] { vornak::picKeyReceiver_KeyDown(state_, keyCode, shift); });
+}
+
+void frmGame::Form_GotFocus() {
+    RunHandler([this] { vornak::Form_GotFocus(*this); });
+}
+
+template <typename Handler>
+bool frmGame::RunHandler(Handler&& handler) {
+    if (failed_) {
+        return false;
+    }
+    try {
+        handler();
+        PaintChanges();
+        return true;
+    } catch (const std::exception& error) {
+        Fail(error.what());
+    } catch (...) {
+        Fail("An unknown error stopped the game.");
+    }
+    return false;
+}
+
+void frmGame::ReportStartFailure(const std::string& message) {
+    const std::string shown = WithCheckerHint(message);
+    WriteToStandardError("Vornak: " + shown + "\n");
+    ::MessageBoxW(nullptr, WideFromUtf8(shown).c_str(), WideFromUtf8(WindowTitle).c_str(),
+                  MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+}
+
+void frmGame::Fail(const std::string& message) {
+    failed_ = true;
+    SetClockEnabled(false);
+    ReportStartFailure(message);
+    // Inside Form_Load there is no message loop yet; the caller sees the false result instead.
+    ::PostQuitMessage(1);
+}
+
+// A tick's changes reach the screen at the end of the tick, without another trip through the
+// message loop.
+void frmGame::PaintChanges() {
+    const std::vector<FrameRect> changed = frame_.ComposeChanges();
+    if (changed.empty()) {
+        return;
+    }
+    HDC screen = ::GetDC(form_);
+    for (const FrameRect& area : changed) {
+        RECT onScreen{};
+        ScaleIntoBackBuffer(area, onScreen);
+        ::BitBlt(screen, onScreen.left, onScreen.top, onScreen.right - onScreen.left,
+                 onScreen.bottom - onScreen.top, backBuffer_, onScreen.left, onScreen.top, SRCCOPY);
+    }
+    ::ReleaseDC(form_, screen);
+}
+
+void frmGame::ScaleIntoBackBuffer(const FrameRect& area, RECT& onScreen) {
+    onScreen.left = ScreenEdge(area.left, zoom_, dpi_);
+    onScreen.top = ScreenEdge(area.top, zoom_, dpi_);
+    onScreen.right = std::min(ScreenEdge(area.Right(), zoom_, dpi_), screenWidth_);
+    onScreen.bottom = std::min(ScreenEdge(area.Bottom(), zoom_, dpi_), screenHeight_);
+    const std::vector<std::uint32_t>& pixels = frame_.Pixels();
+    for (int y = onScreen.top; y < onScreen.bottom; ++y) {
+        const std::uint32_t* source =
+            pixels.data() +
+            static_cast<std::ptrdiff_t>(sourceRow_[static_cast<std::size_t>(y)]) * frame_.Width();
+        std::uint32_t* target = backPixels_ + static_cast<std::ptrdiff_t>(y) * screenWidth_;
+        for (int x = onScreen.left; x < onScreen.right; ++x) {
+            target[x] = source[sourceColumn_[static_cast<std::size_t>(x)]];
+        }
+    }
+}
+
+void frmGame::OnPaint() {
+    PAINTSTRUCT paint{};
+    HDC screen = ::BeginPaint(form_, &paint);
+    ::BitBlt(screen, paint.rcPaint.left, paint.rcPaint.top,
+             paint.rcPaint.right - paint.rcPaint.left, paint.rcPaint.bottom - paint.rcPaint.top,
+             backBuffer_, paint.rcPaint.left, paint.rcPaint.top, SRCCOPY);
+    ::EndPaint(form_, &paint);
+}
+
+void frmGame::OnTimer() {
+    if (!clockEnabled_) {
+        return;
+    }
+    tmrMainLoop_Timer();
+    if (clockEnabled_) {
+        const std::int64_t delay = schedule_.NextAfterTick(NowMicroseconds());
+        ::SetTimer(form_, MainLoopTimer, static_cast<UINT>((delay + 500) / 1000), nullptr);
+    }
+}
+
+void frmGame::OnDpiChanged(const RECT* /*suggested*/) {
+    dpi_ = static_cast<int>(::GetDpiForWindow(form_));
+    Rescale();
+}
+
+LRESULT frmGame::OnFormMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT:
+            OnPaint();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;  // the back buffer covers every pixel; erasing first would flicker
+        case WM_TIMER:
+            if (wParam == MainLoopTimer) {
+                OnTimer();
+                return 0;
+            }
+            break;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == RunButtonId && HIWORD(wParam) == BN_CLICKED) {
+                cmdRun_Click();
+                return 0;
+            }
+            break;
+        case WM_SETFOCUS:
+            Form_GotFocus();
+            return 0;
+        case WM_SYSCOLORCHANGE:
+            frame_.SetBackground(FrameColour(::GetSysColor(COLOR_BTNFACE)));
+            PaintChanges();
+            return 0;
+        case WM_DPICHANGED:
+            OnDpiChanged(reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        case WM_DESTROY:
+            ::PostQuitMessage(failed_ ? 1 : 0);
+            return 0;
+        default:
+            break;
+    }
+    return ::DefWindowProcW(form_, message, wParam, lParam);
+}
+
+void frmGame::PaintKeyReceiver() {
+    PAINTSTRUCT paint{};
+    HDC target = ::BeginPaint(picKeyReceiver_, &paint);
+    RECT area{};
+    ::GetClientRect(picKeyReceiver_, &area);
+    const bool steering = ::GetFocus() == picKeyReceiver_;
+    HBRUSH fill = ::CreateSolidBrush(steering ? RGB(0x3c, 0xd0, 0x4a) : RGB(0x80, 0x80, 0x80));
+    HBRUSH edge = ::CreateSolidBrush(steering ? RGB(0x14, 0x5a, 0x1c) : RGB(0x50, 0x50, 0x50));
+    ::FillRect(target, &area, fill);
+    ::FrameRect(target, &area, edge);
+    ::DeleteObject(fill);
+    ::DeleteObject(edge);
+    ::EndPaint(picKeyReceiver_, &paint);
+}
+
+// picKeyReceiver takes every key but Tab, which moves the focus to the button as on Linux.
+LRESULT frmGame::OnKeyReceiverMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_GETDLGCODE:
+            return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            if (wParam == VK_TAB) {
+                ::SetFocus(cmdRun_);
+                return 0;
+            }
+            picKeyReceiver_KeyDown(static_cast<int>(wParam & 0xFFFFU), ShiftState());
+            if (message == WM_SYSKEYDOWN) {
+                break;  // Alt+F4 and the window menu still work
+            }
+            return 0;
+        case WM_LBUTTONDOWN:
+            ::SetFocus(picKeyReceiver_);
+            return 0;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            ::InvalidateRect(picKeyReceiver_, nullptr, FALSE);
+            return 0;
+        case WM_PAINT:
+            PaintKeyReceiver();
+            return 0;
+        default:
+            break;
+    }
+    return ::DefWindowProcW(picKeyReceiver_, message, wParam, lParam);
+}
+
+// cmdRun takes the focus only by Tab: a click, or a press dragged off it, must never leave the
+// keys with it, since no click handler would hand them back. With the focus, Space and Enter
+// both press it, and Tab hands the keys back.
+LRESULT frmGame::OnRunButtonMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            pressedByMouse_ = ::GetFocus() != cmdRun_;
+            break;
+        case WM_LBUTTONUP:
+        case WM_CAPTURECHANGED: {
+            const LRESULT result =
+                ::CallWindowProcW(buttonProcedure_, cmdRun_, message, wParam, lParam);
+            if (pressedByMouse_ && ::GetFocus() == cmdRun_) {
+                pressedByMouse_ = false;
+                FocusKeyReceiver();
+            }
+            return result;
+        }
+        case WM_GETDLGCODE:
+            return DLGC_WANTALLKEYS | DLGC_BUTTON;
+        case WM_KEYDOWN:
+            if (wParam == VK_TAB) {
+                FocusKeyReceiver();
+                return 0;
+            }
+            if (wParam == VK_RETURN && (lParam & (1L << 30)) == 0) {
+                ::SendMessageW(cmdRun_, BM_CLICK, 0, 0);
+                return 0;
+            }
+            break;
+        default:
+            break;
+    }
+    return ::CallWindowProcW(buttonProcedure_, cmdRun_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK frmGame::FormProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* game = reinterpret_cast<frmGame*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    return game == nullptr ? ::DefWindowProcW(window, message, wParam, lParam)
+                           : game->OnFormMessage(message, wParam, lParam);
+}
+
+LRESULT CALLBACK frmGame::KeyReceiverProcedure(HWND window, UINT message, WPARAM wParam,
+                                               LPARAM lParam) {
+    auto* game = reinterpret_cast<frmGame*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    return game == nullptr ? ::DefWindowProcW(window, message, wParam, lParam)
+                           : game->OnKeyReceiverMessage(message, wParam, lParam);
+}
+
+LRESULT CALLBACK frmGame::RunButtonProcedure(HWND window, UINT message, WPARAM wParam,
+                                             LPARAM lParam) {
+    auto* game = reinterpret_cast<frmGame*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    return game->OnRunButtonMessage(message, wParam, lParam);
+}
+
+void frmGame::SetTilePicture(int tileIndex, const std::filesystem::path& picture) {
+    if (tileIndex < 0 || tileIndex >= TileCount) {
+        throw GameError(picture, NoSuchTileReason(tileIndex));
+    }
+    frame_.SetTilePicture(tileIndex, DecodePicture(picture, PictureFormat::Bmp));
+}
+
+void frmGame::SetCarPicture(int car, const std::filesystem::path& picture) {
+    CheckCar(car);
+    frame_.SetCarPicture(car, DecodePicture(picture, PictureFormat::Gif));
+}
+
+double frmGame::CarLeft(int car) const {
+    CheckCar(car);
+    return frame_.CarLeft(car);
+}
+
+double frmGame::CarTop(int car) const {
+    CheckCar(car);
+    return frame_.CarTop(car);
+}
+
+void frmGame::SetCarLeft(int car, double left) {
+    CheckCar(car);
+    frame_.SetCarPosition(car, left, frame_.CarTop(car));
+}
+
+void frmGame::SetCarTop(int car, double top) {
+    CheckCar(car);
+    frame_.SetCarPosition(car, frame_.CarLeft(car), top);
+}
+
+bool frmGame::ClockEnabled() const {
+    return clockEnabled_;
+}
+
+// Windows' timer fires on the system tick, about 15.6 ms, unless asked for 1 ms; the schedule
+// then keeps the ticks on a 50 ms grid. WM_TIMER is a flag, never queued twice, so ticks do not
+// pile up.
+void frmGame::SetClockEnabled(bool enabled) {
+    if (enabled == clockEnabled_) {
+        return;
+    }
+    clockEnabled_ = enabled;
+    if (enabled) {
+        finePeriod_ = ::timeBeginPeriod(1) == TIMERR_NOERROR;
+        const std::int64_t delay = schedule_.Start(NowMicroseconds());
+        ::SetTimer(form_, MainLoopTimer, static_cast<UINT>(delay / 1000), nullptr);
+    } else {
+        ::KillTimer(form_, MainLoopTimer);
+        if (finePeriod_) {
+            ::timeEndPeriod(1);
+            finePeriod_ = false;
+        }
+    }
+}
+
+void frmGame::SetRunCaption(const std::string& caption) {
+    ::SetWindowTextW(cmdRun_, WideFromUtf8(caption).c_str());
+}
+
+void frmGame::FocusKeyReceiver() {
+    ::SetFocus(picKeyReceiver_);
+}
+
+}  // namespace vornak
