@@ -8,6 +8,7 @@
 
 #include "GameState.h"
 #include "MovementTick.h"
+#include "PathText.h"
 #include "RecordingWindow.h"
 
 namespace vornak {
@@ -249,7 +250,9 @@ TEST_F(MovementTickTest, UnreadableCarPictureFails) {
         Tick();
         FAIL() << "expected a failure";
     } catch (const GameError& error) {
-        EXPECT_NE(std::string(error.what()).find("/level/Car1down.gif"), std::string::npos);
+        EXPECT_EQ(std::string(error.what()).rfind(PathText(ProgramDir / "Car1down.gif") + ": ", 0),
+                  0U)
+            << error.what();
     }
 }
 

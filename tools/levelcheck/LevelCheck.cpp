@@ -15,6 +15,7 @@
 #include <cstring>
 #include <map>
 #include <set>
+#include <string_view>
 
 #include "Direction.h"
 #include "GameError.h"
@@ -157,6 +158,47 @@ std::vector<Place> TilePlaces(const std::filesystem::path& tilesMap) {
     return places;
 }
 
+// A level made on Linux may be played on Windows, where file names ignore case and may not hold
+// some characters: there, Tilea.bmp and TileA.bmp are one picture, and Tile?.bmp none at all.
+void CheckTileNamesForWindows(std::vector<Diagnostic>& diagnostics,
+                              const std::filesystem::path& tilesMap,
+                              const std::filesystem::path& shown) {
+    constexpr std::string_view Forbidden = "<>:\"/\\|?*";
+    LevelFile file(SystemFiles(), tilesMap, LevelFile::WhenMissing::ReadAsEmpty);
+    std::map<int, int> firstOfFolded;  // case-folded character -> the character met first
+    std::set<int> warned;
+    int tiles = 0;
+    for (int byte = file.ReadByte(); byte >= 0 && tiles < TileCount; byte = file.ReadByte()) {
+        if (byte == '\n' || byte == '\r' || byte == '\0') {
+            continue;
+        }
+        ++tiles;
+        if (!warned.insert(byte).second) {
+            continue;
+        }
+        const std::string name =
+            PathText(TilePicturePath("", static_cast<unsigned char>(byte)).filename());
+        if (byte < 0x20 || Forbidden.find(static_cast<char>(byte)) != std::string_view::npos) {
+            diagnostics.push_back({shown, file.Line(), file.Column(), Severity::Warning,
+                                   "the tile character " +
+                                       QuoteForMessage(std::string(1, static_cast<char>(byte))) +
+                                       " names " + QuoteForMessage(name) +
+                                       ", which cannot be a file name on Windows"});
+            continue;
+        }
+        const int folded = byte >= 'A' && byte <= 'Z' ? byte - 'A' + 'a' : byte;
+        const auto [first, isNew] = firstOfFolded.emplace(folded, byte);
+        if (!isNew && first->second != byte) {
+            const std::string other =
+                PathText(TilePicturePath("", static_cast<unsigned char>(first->second)).filename());
+            diagnostics.push_back({shown, file.Line(), file.Column(), Severity::Warning,
+                                   name + " and " + other +
+                                       " are one file on Windows, which ignores case in file "
+                                       "names"});
+        }
+    }
+}
+
 // A blocks-map line with other than 20 cells makes every later row start elsewhere.
 void CheckBlocksRows(std::vector<Diagnostic>& diagnostics, const std::filesystem::path& blocksMap,
                      const std::filesystem::path& shown) {
@@ -258,6 +300,7 @@ std::vector<Diagnostic> CheckLevel(const std::filesystem::path& folder) {
     try {
         CheckMissingMap(diagnostics, programDir / TilesMapFileName, tilesShown);
         window.SetTileSources(tilesShown, TilePlaces(programDir / TilesMapFileName));
+        CheckTileNamesForWindows(diagnostics, programDir / TilesMapFileName, tilesShown);
         const int tiles =
             LoadTilesMap(window, SystemFiles(), programDir, MissingMapFile::ReadAsEmpty);
         if (tiles < TileCount) {

@@ -88,6 +88,7 @@ void QuietQt(QtMsgType type, const QMessageLogContext& /*context*/, const QStrin
 // named in another script would not survive; as the bytes given elsewhere.
 std::vector<std::string> Arguments(int argc, char* argv[]) {
 #ifdef _WIN32
+    (void)argc;
     (void)argv;
     int count = 0;
     wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);

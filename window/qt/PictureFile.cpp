@@ -42,8 +42,8 @@ QImage LoadPicture(const std::filesystem::path& file, const char* format) {
 }
 
 Picture DecodePicture(const std::filesystem::path& file, PictureFormat format) {
-    const QImage image = LoadPicture(file, format == PictureFormat::Bmp ? "bmp" : "gif")
-                             .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage loaded = LoadPicture(file, format == PictureFormat::Bmp ? "bmp" : "gif");
+    const QImage image = loaded.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     Picture picture;
     picture.width = image.width();
     picture.height = image.height();
@@ -52,7 +52,7 @@ Picture DecodePicture(const std::filesystem::path& file, PictureFormat format) {
         const auto* row = reinterpret_cast<const std::uint32_t*>(image.constScanLine(y));
         picture.pixels.insert(picture.pixels.end(), row, row + picture.width);
     }
-    picture.opaque = !image.hasAlphaChannel();
+    picture.opaque = !loaded.hasAlphaChannel();
     return picture;
 }
 

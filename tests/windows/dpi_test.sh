@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Vornak developers
+# SPDX-License-Identifier: MIT
+# The window's scale is the whole zoom of the Linux rule times DPI / 96: zoom 2 at 96 DPI on a
+# 2560 x 1440 screen, and zoom 1 at 144 DPI on a 1280 x 800 screen, where the work area in the
+# desktop's own units is only 853 x 533. Pixels stay sharp squares at both.
+# Usage: dpi_test.sh PATH/TO/vornak.exe TEST-DATA-DIR WINE-PREFIX
+set -euo pipefail
+source "$(dirname "$0")/wine_session.sh"
+prepare_wine "$3"
+level=$work/level
+make_wine_level "$level" "$1" "$2"
+printf 'g%.0s' $(seq 300) >"$level/TilesMap.txt"
+printf '2\r\n2\r\nright\r\n3\r\n2\r\nup\r\n' >"$level/Cars.txt"
+
+expect_client() {  # expect_client SCREEN WIDTH HEIGHT ZOOM-TIMES-DPI SHOT
+    XVFB_SCREEN=$1 start_x_server
+    start_wine_game "$level"
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    [ "$WIDTH" = "$2" ] && [ "$HEIGHT" = "$3" ] ||
+        { echo "FAILED: on $1 the client area is ${WIDTH}x$HEIGHT, not $2x$3"; exit 1; }
+    # Car 1 fills cell (2, 2), game pixels 16 to 31: red in the middle, and exactly at its
+    # scaled edges, nothing blurred across them.
+    local first=$(((16 * $4 + 95) / 96)) last=$(((32 * $4 + 95) / 96 - 1)) middle=$((24 * $4 / 96))
+    wait_for "car 1 drawn at $1" client_is "$middle" "$middle" FF0000
+    client_is "$first" "$middle" FF0000 && client_is "$last" "$middle" FF0000 &&
+        client_is "$((first - 1))" "$middle" 606060 && client_is "$((last + 1))" "$middle" 0000FF ||
+        { echo "FAILED: car 1's edges are not sharp at $1"; exit 1; }
+    xwd -root -silent | "$convert" xwd:- -crop "${WIDTH}x$HEIGHT+$X+$Y" +repage "$5"
+    wineserver -k 2>/dev/null || true
+    wait "$game_pid" 2>/dev/null || true
+    game_pid=""
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+    rm -f "$work/display"
+    echo "e2e.wine: $1 gives a client area of $2 x $3 (pixels $first to $last of car 1's row)"
+}
+
+expect_client 2560x1440x24 834 482 192 "$work/dpi96.png"
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+wineserver -w 2>/dev/null || true
+expect_client 1280x800x24 626 362 144 "$work/dpi144.png"
+[ -z "${VORNAK_SCREENSHOTS:-}" ] || cp "$work"/dpi*.png "$VORNAK_SCREENSHOTS/"

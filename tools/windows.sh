@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Vornak developers
+# SPDX-License-Identifier: MIT
+# Cross-compiles Vornak for 64-bit Windows and packs build/windows/vornak-<version>-win64.zip.
+#   tools/windows.sh          the zip
+#   tools/windows.sh test     the zip, then the Windows tests under Wine (unit tests through
+#                             ctest, and the game itself in Wine on a private X server)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source tools/packages.sh
+need_packages "${WINDOWS_PACKAGES[@]}"
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+ls build/windows/vornak-*-win64.zip
+if [ "${1:-}" = test ]; then
+    need_packages "${WINDOWS_TEST_PACKAGES[@]}"
+    ctest --preset windows
+fi

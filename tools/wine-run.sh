@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: The Vornak developers
+# SPDX-License-Identifier: MIT
+# Runs a Windows program under Wine, in the build's own Wine prefix, quietly: ctest runs the
+# cross-compiled tests through this. The prefix is made once, on first use.
+set -euo pipefail
+export WINEPREFIX=${WINEPREFIX:-$(cd "$(dirname "$0")/.." && pwd)/build/windows/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$WINEPREFIX"
+    wineboot --init >/dev/null 2>&1 || true
+    wineserver --wait || true
+fi
+exec wine "$@"
