@@ -54,6 +54,18 @@ TEST(PortableLevelCheck, BundledCircuitIsCleanAndCarsKeepTheirTransparency) {
     EXPECT_TRUE(tile.opaque);
 }
 
+// A GIF whose frame covers only part of its logical screen shows as the whole screen, with the
+// frame in its place, as Qt's reader gives it on Linux.
+TEST(PortableLevelCheck, GifFramesStandOnTheirLogicalScreen) {
+    const Picture car = DecodePicture(TestData / "offset8in16.gif", PictureFormat::Gif);
+    ASSERT_EQ(car.width, 16);
+    ASSERT_EQ(car.height, 16);
+    EXPECT_EQ(car.At(5, 5), 0xFFFF0000U);
+    EXPECT_EQ(car.At(11, 11), 0xFFFF0000U);
+    EXPECT_EQ(car.At(3, 3) >> 24U, 0U);
+    EXPECT_EQ(car.At(12, 12) >> 24U, 0U);
+}
+
 // The decoder is chosen by the picture's use: a PNG named like a tile is refused.
 TEST(PortableLevelCheck, PicturesAreDecodedByTheirUseNotTheirContent) {
     CircuitCopy level;

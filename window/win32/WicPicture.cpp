@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <wrl/client.h>
 
+#include <algorithm>
+
 #include "FileOpener.h"
 #include "GameError.h"
 #include "Picture.h"
@@ -40,6 +42,58 @@ IWICImagingFactory& Factory() {
         return made;
     }();
     return *factory.Get();
+}
+
+// A GIF frame may cover only part of the GIF's logical screen; Qt, and so the Linux game, shows
+// the whole screen with the frame in its place, and so does this.
+struct GifPlacement {
+    UINT screenWidth = 0;
+    UINT screenHeight = 0;
+    UINT left = 0;
+    UINT top = 0;
+};
+
+UINT ReadNumber(IWICMetadataQueryReader* reader, const wchar_t* name) {
+    PROPVARIANT value;
+    ::PropVariantInit(&value);
+    UINT number = 0;
+    if (reader != nullptr && SUCCEEDED(reader->GetMetadataByName(name, &value)) &&
+        value.vt == VT_UI2) {
+        number = value.uiVal;
+    }
+    ::PropVariantClear(&value);
+    return number;
+}
+
+GifPlacement PlaceGifFrame(IWICBitmapDecoder& decoder, IWICBitmapFrameDecode& frame) {
+    ComPtr<IWICMetadataQueryReader> screen;
+    ComPtr<IWICMetadataQueryReader> image;
+    decoder.GetMetadataQueryReader(&screen);
+    frame.GetMetadataQueryReader(&image);
+    return {ReadNumber(screen.Get(), L"/logscrdesc/Width"),
+            ReadNumber(screen.Get(), L"/logscrdesc/Height"),
+            ReadNumber(image.Get(), L"/imgdesc/Left"), ReadNumber(image.Get(), L"/imgdesc/Top")};
+}
+
+Picture OnLogicalScreen(Picture frame, const GifPlacement& place) {
+    const UINT width = std::max<UINT>(place.screenWidth, place.left + frame.width);
+    const UINT height = std::max<UINT>(place.screenHeight, place.top + frame.height);
+    if ((width == static_cast<UINT>(frame.width) && height == static_cast<UINT>(frame.height)) ||
+        width > LargestPictureSide || height > LargestPictureSide) {
+        return frame;
+    }
+    Picture screen;
+    screen.width = static_cast<int>(width);
+    screen.height = static_cast<int>(height);
+    screen.opaque = false;
+    screen.pixels.assign(static_cast<std::size_t>(width) * height, 0);
+    for (int y = 0; y < frame.height; ++y) {
+        for (int x = 0; x < frame.width; ++x) {
+            screen.pixels[(place.top + static_cast<UINT>(y)) * width + place.left +
+                          static_cast<UINT>(x)] = frame.At(x, y);
+        }
+    }
+    return screen;
 }
 
 }  // namespace
@@ -104,6 +158,9 @@ Picture DecodePicture(const std::filesystem::path& file, PictureFormat format) {
             picture.opaque = false;
             break;
         }
+    }
+    if (format == PictureFormat::Gif) {
+        return OnLogicalScreen(std::move(picture), PlaceGifFrame(*decoder.Get(), *frame.Get()));
     }
     return picture;
 }
