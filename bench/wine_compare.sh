@@ -8,8 +8,8 @@
 # server, which on Windows the kernel does.
 # Usage: bench/wine_compare.sh LINUX-BENCH-BUILD WINDOWS-BUILD [RUNS] [SECONDS]
 set -euo pipefail
-linux=$1
-windows=$2
+linux=$(realpath "$1")
+windows=$(realpath "$2")
 runs=${3:-11}
 seconds=${4:-9}
 work=$(mktemp -d)
@@ -32,24 +32,28 @@ elapsed() {  # elapsed COMMAND...: wall seconds of one run
     "$@" >/dev/null 2>&1
     awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN {printf "%.4f\n", b - a}'
 }
-elapsed "$linux/play/vornak_startup_game" >/dev/null
-elapsed wine "$windows/play/vornak_startup_game.exe" >/dev/null
-: >"$work/linux"
-: >"$work/windows"
-for _ in $(seq "$runs"); do
-    elapsed "$linux/play/vornak_startup_game" >>"$work/linux"
-    elapsed wine "$windows/play/vornak_startup_game.exe" >>"$work/windows"
+# Each beside its floor: a bare window of the same size with one button on the same toolkit.
+commands=(linux "$linux/play/vornak_startup_game" linux_bare "$linux/bench/vornak_startup_bare"
+    windows "wine $windows/play/vornak_startup_game.exe"
+    windows_bare "wine $windows/bench/vornak_startup_bare.exe")
+for ((i = 0; i < ${#commands[@]}; i += 2)); do
+    elapsed ${commands[i + 1]} >/dev/null
+    : >"$work/${commands[i]}"
 done
-linux_s=$(median <"$work/linux")
-windows_s=$(median <"$work/windows")
-echo "start-up to the first frame, $runs runs each, medians: Linux ${linux_s} s, Windows under Wine ${windows_s} s, ratio $(awk -v a="$windows_s" -v b="$linux_s" 'BEGIN {printf "%.2f", a / b}')"
-
-cpu_ticks() {  # cpu_ticks PID...: user + system clock ticks of these processes so far
-    local total=0 pid
-    for pid in "$@"; do
-        total=$((total + $(awk '{print $14 + $15}' "/proc/$pid/stat")))
+for _ in $(seq "$runs"); do
+    for ((i = 0; i < ${#commands[@]}; i += 2)); do
+        elapsed ${commands[i + 1]} >>"$work/${commands[i]}"
     done
-    echo "$total"
+done
+for name in linux linux_bare windows windows_bare; do
+    declare "${name}_s=$(median <"$work/$name")"
+done
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'; }
+echo "start-up to the first frame, $runs runs each, medians: Linux ${linux_s} s (bare Qt window ${linux_bare_s} s), Windows under Wine ${windows_s} s (bare Win32 window ${windows_bare_s} s)"
+echo "  ratio Windows / Linux $(ratio "$windows_s" "$linux_s"); each to its floor: Linux $(ratio "$linux_s" "$linux_bare_s"), Windows $(ratio "$windows_s" "$windows_bare_s")"
+
+cpu_ns() {  # cpu_ns PID...: CPU time of every thread of these processes so far
+    cat $(printf '/proc/%s/task/*/schedstat ' "$@") | awk '{sum += $1} END {printf "%d", sum}'
 }
 drive() {  # drive NAME PID...: CPU per cent of one core while both cars drive
     local window
@@ -59,14 +63,14 @@ drive() {  # drive NAME PID...: CPU per cent of one core while both cars drive
     xdotool key Left a
     xdotool mousemove "$((X + 368))" "$((Y + 20))" click 1
     local start_cpu start_time turn
-    start_cpu=$(cpu_ticks "${@:2}")
+    start_cpu=$(cpu_ns "${@:2}")
     start_time=$EPOCHREALTIME
     for turn in $(seq $((seconds * 2 / 3))); do
         sleep 1.5
         if [ $((turn % 2)) -eq 1 ]; then xdotool key Right d; else xdotool key Left a; fi
     done
-    awk -v c=$(($(cpu_ticks "${@:2}") - start_cpu)) -v hz="$(getconf CLK_TCK)" -v a="$start_time" \
-        -v b="$EPOCHREALTIME" 'BEGIN {printf "%.2f", 100 * c / hz / (b - a)}'
+    awk -v c=$(($(cpu_ns "${@:2}") - start_cpu)) -v a="$start_time" -v b="$EPOCHREALTIME" \
+        'BEGIN {printf "%.2f", 100 * c / 1e9 / (b - a)}'
 }
 "$linux/play/vornak" &
 game_pid=$!
@@ -75,8 +79,10 @@ kill "$game_pid"
 wait "$game_pid" 2>/dev/null || true
 (cd "$work" && exec wine "$windows/play/vornak.exe") &
 game_pid=$!
-sleep 2
-windows_pids=$(pgrep -f 'play/vornak.exe' | tr '\n' ' ')
-server_pid=$(pgrep -x wineserver | head -1)
-windows_pct=$(drive windows $windows_pids "$server_pid")
-echo "CPU while both cars drive for ${seconds} s: Linux ${linux_pct} % of one core, Windows under Wine ${windows_pct} % (game and Wine's server), ratio $(awk -v a="$windows_pct" -v b="$linux_pct" 'BEGIN {printf "%.2f", b > 0 ? a / b : 0}')"
+server_pid=$(pgrep wineserver | head -1)
+game_before=$(cpu_ns "$game_pid")
+server_before=$(cpu_ns "$server_pid")
+windows_pct=$(drive windows "$game_pid" "$server_pid")
+share=$(awk -v g=$(($(cpu_ns "$game_pid") - game_before)) -v s=$(($(cpu_ns "$server_pid") - server_before)) \
+    'BEGIN {printf "%.0f", 100 * g / (g + s)}')
+echo "CPU while both cars drive for ${seconds} s: Linux ${linux_pct} % of one core, Windows under Wine ${windows_pct} % (the game ${share} % of it, Wine's server the rest), ratio $(ratio "$windows_pct" "$linux_pct")"
