@@ -52,6 +52,14 @@ xdotool mousemove "$((X + 368))" "$((Y + 20))" click 1   # Unpause
 wait_for "car 2 to drive right after Unpause, up to car 1" client_is 56 232 0000FF
 echo "e2e.wine: Pause freezes the playfield, D pressed meanwhile steers car 2 after Unpause"
 
+xdotool key Tab
+wait_for "Tab to move the keys to the button, greying the bar" client_is 368 76 808080
+xdotool key Return
+wait_for "Enter to press the button and hand the keys back" client_is 368 76 3CD04A
+xdotool key Tab space
+wait_for "Space to press the button and hand the keys back" client_is 368 76 3CD04A
+echo "e2e.wine: after Tab, Enter and Space press the button, and the keys come back"
+
 after=$(cd "$level" && ls -l --time-style=+%s.%N | grep -v TilesMap.txt)
 [ "$(echo "$before" | grep -v TilesMap.txt)" = "$after" ] || { echo "FAILED: level files changed"; diff <(echo "$before") <(echo "$after"); exit 1; }
 [ -f "$level/TilesMap.txt" ] && [ ! -s "$level/TilesMap.txt" ] || { echo "FAILED: the missing TilesMap.txt was not created empty"; exit 1; }
