@@ -429,6 +429,7 @@ void EditorWindow::ShowHover(int cell) {
 }
 
 bool EditorWindow::AskToKeepChanges() {
+    view_->EndStroke();
     if (!document_.IsModified()) {
         return true;
     }
@@ -462,6 +463,7 @@ void EditorWindow::closeEvent(QCloseEvent* event) {
 }
 
 void EditorWindow::Open(const std::filesystem::path& folder) {
+    view_->EndStroke();
     document_.Open(folder);
     rewritesAccepted_ = false;
     view_->ReloadPictures();
@@ -531,6 +533,7 @@ bool EditorWindow::SaveAs() {
 }
 
 bool EditorWindow::SaveTo(const std::filesystem::path& folder) {
+    view_->EndStroke();
     if (!document_.Rewrites().empty() && !rewritesAccepted_) {
         QString text;
         for (const std::string& rewrite : document_.Rewrites()) {

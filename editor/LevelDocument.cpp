@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: The Vornak developers
 // SPDX-License-Identifier: MIT
 
-#include "SystemFiles.h"
 #include "LevelDocument.h"
+#include "SystemFiles.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -164,7 +164,10 @@ LevelDocument::LevelDocument() {
     undoStack_.setUndoLimit(0);
 }
 
+// A stroke still open belongs to the level being left: its edits go with that level and never
+// become an undo step of the next one.
 void LevelDocument::StartNew(const std::filesystem::path& pictureFolder) {
+    inStroke_ = false;
     LevelContent fresh;
     fresh.tiles = std::string(TileCount, '.');
     undoStack_.clear();
@@ -175,6 +178,7 @@ void LevelDocument::StartNew(const std::filesystem::path& pictureFolder) {
 }
 
 void LevelDocument::Open(const std::filesystem::path& folder) {
+    inStroke_ = false;
     LevelContent read;
     CapturingWindow window;
     GameState state;
@@ -356,6 +360,7 @@ std::string LevelDocument::CarsBytes() const {
 }
 
 std::string LevelDocument::Save(const std::filesystem::path& folder, const WriteFunction& write) {
+    EndStroke();
     const std::pair<const char*, std::string> files[] = {{TilesMapFileName, TilesMapBytes()},
                                                          {BlocksMapFileName, BlocksMapBytes()},
                                                          {CarsFileName, CarsBytes()}};

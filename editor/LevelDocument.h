@@ -55,11 +55,16 @@ class LevelDocument {
     const std::filesystem::path& Folder() const { return folder_; }
     const std::filesystem::path& PictureFolder() const { return pictureFolder_; }
     bool IsUntitled() const { return folder_.empty(); }
-    bool IsModified() const { return !undoStack_.isClean() || !rewrites_.empty(); }
+    // A stroke under way that has changed something counts, before it is an undo step.
+    bool IsModified() const {
+        return !undoStack_.isClean() || !rewrites_.empty() ||
+               (inStroke_ && !(content_ == strokeStart_));
+    }
     // Files whose bytes the first save changes beyond the level maker's edits, with the reason.
     const std::vector<std::string>& Rewrites() const { return rewrites_; }
 
     // Edits. Between BeginStroke and EndStroke they make one undo step; outside, each is one.
+    // Opening, starting a new level and saving end a stroke first.
     void BeginStroke(const QString& name);
     void EndStroke();
     void SetTile(int index, char tile);

@@ -231,6 +231,12 @@ void LevelView::mouseMoveEvent(QMouseEvent* event) {
     if (hovered) {
         hovered(cell);
     }
+    // The button went up where the view could not see it (over a dialog, say): the stroke is
+    // over, and a pointer moving with no button held paints nothing.
+    if (strokeButton_ != Qt::NoButton && (event->buttons() & strokeButton_) == 0) {
+        EndStroke();
+        return;
+    }
     if (strokeButton_ == Qt::NoButton || cell < 0) {
         return;
     }
@@ -261,6 +267,33 @@ void LevelView::mouseReleaseEvent(QMouseEvent* event) {
     document_.EndStroke();
     strokeButton_ = Qt::NoButton;
     lastCell_ = -1;
+}
+
+void LevelView::EndStroke() {
+    if (strokeButton_ == Qt::NoButton) {
+        return;
+    }
+    strokeButton_ = Qt::NoButton;
+    lastCell_ = -1;
+    if (rectangleAnchor_) {
+        rectangleAnchor_.reset();
+        rectangleEnd_ = -1;
+        update();
+    }
+    document_.EndStroke();
+}
+
+// A dialog takes the activation, and with it the mouse.
+void LevelView::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
+        EndStroke();
+    }
+}
+
+void LevelView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    EndStroke();
 }
 
 void LevelView::leaveEvent(QEvent* event) {

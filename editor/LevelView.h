@@ -45,6 +45,11 @@ class LevelView : public QWidget {
     // Brings the drawing up to the document; called whenever the document changes.
     void Refresh();
 
+    // Ends a stroke under way, as if its button were released where it was last painted; a
+    // rectangle not yet released is dropped. Called before an open, a new level, a save and any
+    // dialog, and when the view loses the mouse.
+    void EndStroke();
+
     // The cell under a point of the widget, or -1 outside the grid.
     int CellAt(QPoint point) const;
 
@@ -62,6 +67,8 @@ class LevelView : public QWidget {
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     void ApplyAt(int cell, Qt::MouseButton button);

@@ -85,6 +85,23 @@ TEST_F(EditorWindowTest, WallToolPaintsStrokesAndRectangles) {
     EXPECT_TRUE(window->windowTitle().startsWith('*'));
 }
 
+// A stroke ends when its button goes up, even where the view cannot see it (over a dialog):
+// the pointer moving on with no button held paints nothing. A stroke under way marks the
+// level modified.
+TEST_F(EditorWindowTest, NothingIsPaintedWithoutAButtonHeld) {
+    LevelView* view = window->View();
+    Key(Qt::Key_B);
+    QTest::mousePress(view, Qt::LeftButton, {}, Cell(4, 2));
+    EXPECT_TRUE(Wall(4, 2));
+    EXPECT_TRUE(window->windowTitle().startsWith('*')) << "modified while the stroke runs";
+    QMouseEvent unheld(QEvent::MouseMove, QPointF(Cell(6, 2)),
+                       view->mapToGlobal(QPointF(Cell(6, 2))), Qt::NoButton, Qt::NoButton,
+                       Qt::NoModifier);
+    QApplication::sendEvent(view, &unheld);
+    EXPECT_FALSE(Wall(6, 2)) << "painted with no button held";
+    EXPECT_EQ(window->Document().UndoStack().count(), 1) << "the stroke ended as one step";
+}
+
 // T paints the selected tile with the left button and picks the tile under the pointer with the
 // right; the status line names the cell under the pointer.
 TEST_F(EditorWindowTest, TileToolPaintsAndPicks) {

@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <chrono>
 
-#include "SystemFiles.h"
 #include "CircuitCopy.h"
 #include "FuzzInputs.h"
 #include "LevelCheck.h"
@@ -15,6 +14,7 @@
 #include "LevelDocument.h"
 #include "LevelLoader.h"
 #include "RecordingWindow.h"
+#include "SystemFiles.h"
 
 namespace vornak::editor {
 namespace {
@@ -72,6 +72,28 @@ TEST_F(LevelDocumentTest, EditsUndoAndRedo) {
     EXPECT_EQ(document.UndoStack().count(), 5);
     document.UndoStack().undo();
     EXPECT_EQ(document.Content(), edited);
+}
+
+// A stroke open when another level is opened stays with the level it was painted on: no undo
+// step of the new level can bring the old level's content back, and saving writes the new one.
+TEST_F(LevelDocumentTest, AStrokeNeverOutlivesItsLevel) {
+    vornak::testing::CircuitCopy other;
+    other.Write("Cars.txt", "5\r\n5\r\nup\r\n6\r\n5\r\nup\r\n");
+    const std::string otherCars = other.Read("Cars.txt");
+    const std::string otherTiles = other.Read("TilesMap.txt");
+    document.BeginStroke("stroke");
+    document.SetTile(0, 'b');
+    EXPECT_TRUE(document.IsModified()) << "a stroke under way counts as a change";
+    document.Open(other.Path());
+    document.SetWall(30, true);
+    document.EndStroke();
+    EXPECT_EQ(document.UndoStack().count(), 1) << "only the new level's own edit";
+    document.UndoStack().undo();
+    document.UndoStack().undo();
+    EXPECT_FALSE(document.IsModified());
+    ASSERT_EQ(document.Save(other.Path()), "");
+    EXPECT_EQ(other.Read("Cars.txt"), otherCars);
+    EXPECT_EQ(other.Read("TilesMap.txt"), otherTiles);
 }
 
 // Saving writes the one form, byte for byte; reopening gives the same level, and saving that
