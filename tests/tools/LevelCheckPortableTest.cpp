@@ -60,6 +60,7 @@ TEST(PortableLevelCheck, GifFramesStandOnTheirLogicalScreen) {
     const Picture car = DecodePicture(TestData / "offset8in16.gif", PictureFormat::Gif);
     ASSERT_EQ(car.width, 16);
     ASSERT_EQ(car.height, 16);
+    EXPECT_EQ(car.At(4, 4) >> 24U, 0U) << "the frame's own transparent pixel";
     EXPECT_EQ(car.At(5, 5), 0xFFFF0000U);
     EXPECT_EQ(car.At(11, 11), 0xFFFF0000U);
     EXPECT_EQ(car.At(3, 3) >> 24U, 0U);
@@ -77,6 +78,20 @@ TEST(PortableLevelCheck, PicturesAreDecodedByTheirUseNotTheirContent) {
     EXPECT_NE(findings.front().find("error: Tileg.bmp cannot be read as a BMP picture"),
               std::string::npos)
         << findings.front();
+}
+
+// Each finding names what is wrong with its subject, and one fault hides no other: a bad number
+// on line 5 of Cars.txt leaves the heading warning on line 3 in place.
+TEST(PortableLevelCheck, FindingsSayWhatIsWrongAndHideNothing) {
+    CircuitCopy level;
+    level.Write("Cars.txt", "3\r\n5\r\neast\r\n4\r\nx\r\nup\r\n");
+    EXPECT_EQ(Findings(level.Path()),
+              (std::vector<std::string>{
+                  "Cars.txt:3:1: warning: car 1's heading \"east\" is not up, down, left or right",
+                  "Cars.txt:5:1: error: \"x\" is not a whole number"}));
+    std::filesystem::remove(level / "Cars.txt");
+    EXPECT_EQ(Findings(level.Path()),
+              std::vector<std::string>{"Cars.txt:1:1: error: the file is missing"});
 }
 
 // Tile characters that name one file on Windows, or none, are pointed out on every system.

@@ -32,3 +32,16 @@ status=0
 grep -qx "$work/Cars.txt:2:1: error: \"abc\" is not a whole number" "$work/out" ||
     fail "the Cars.txt error is not named: $(cat "$work/out")"
 echo "levelcheck: exit codes 0, 1 and 2, and --help, as documented"
+
+# --render on a level that does not load says why once, and only that.
+status=0
+"$check" --render "$work/out.png" "$work" >"$work/out" 2>"$work/err" || status=$?
+[ "$status" -eq 2 ] || fail "exit status $status for --render of a broken level"
+[ "$(cat "$work/err")" = "vornak-levelcheck: $work/Cars.txt line 2: \"abc\" is not a whole number" ] ||
+    fail "--render said: $(cat "$work/err")"
+# A folder that does not exist is one line.
+status=0
+"$check" "$work/none" >"$work/out" || status=$?
+[ "$status" -eq 2 ] && [ "$(cat "$work/out")" = "$work/none:1:1: error: there is no such folder" ] ||
+    fail "for a missing folder: $(cat "$work/out")"
+echo "levelcheck: --render and a missing folder say what is wrong in one line"

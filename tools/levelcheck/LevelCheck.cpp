@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <set>
 #include <string_view>
 
@@ -120,10 +121,42 @@ std::string WhyFolderIsNotWritable(const std::filesystem::path& folder) {
     return refused == 0 ? std::string() : std::string(std::strerror(errno));
 }
 
+// The game's reasons follow the file's name ("Cars.txt: is missing"); after the place in a
+// finding they need their subject back.
 void AddGameError(std::vector<Diagnostic>& diagnostics, const std::filesystem::path& shownFile,
                   const GameError& error) {
+    std::string message = error.Reason();
+    for (const std::string_view verb : {"is ", "has ", "cannot ", "was "}) {
+        if (message.rfind(verb, 0) == 0) {
+            message = "the file " + message;
+            break;
+        }
+    }
     diagnostics.push_back({shownFile, std::max(error.Line(), 1), std::max(error.Column(), 1),
-                           Severity::Error, error.Reason()});
+                           Severity::Error, message});
+}
+
+// The headings that Cars.txt holds, however far the game gets in reading it: a bad number on
+// line 5 must not hide a heading on line 3 that names no picture the game has.
+void CheckHeadings(std::vector<Diagnostic>& diagnostics, const std::filesystem::path& carsFile,
+                   const std::filesystem::path& shown) {
+    try {
+        LevelFile file(SystemFiles(), carsFile, LevelFile::WhenMissing::ReadAsEmpty);
+        for (int line = 1; line <= 3 * CarCount; ++line) {
+            const std::optional<std::string> text = file.ReadLine();
+            if (!text) {
+                return;
+            }
+            if (line % 3 == 0 && FindDirection(*text) == nullptr) {
+                diagnostics.push_back({shown, line, 1, Severity::Warning,
+                                       "car " + std::to_string(line / 3) + "'s heading " +
+                                           QuoteForMessage(*text) +
+                                           " is not up, down, left or right"});
+            }
+        }
+    } catch (const GameError&) {
+        // The loader reports why the file cannot be read.
+    }
 }
 
 // The game creates a missing map file empty, if it can: where it cannot, it stops, and so the
@@ -246,11 +279,6 @@ void CheckCarStarts(std::vector<Diagnostic>& diagnostics, const GameState& state
             diagnostics.push_back(
                 {shown, columnLine, 1, Severity::Warning, name + " starts on a wall"});
         }
-        if (FindDirection(state.CarDirection(car)) == nullptr) {
-            diagnostics.push_back({shown, columnLine + 2, 1, Severity::Warning,
-                                   name + "'s heading \"" + state.CarDirection(car) +
-                                       "\" is not up, down, left or right"});
-        }
     }
     if (state.CarX(1) == state.CarX(2) && state.CarY(1) == state.CarY(2)) {
         diagnostics.push_back({shown, 4, 1, Severity::Warning, "car 2 starts on car 1's cell"});
@@ -284,6 +312,14 @@ void CheckUnusedPictures(std::vector<Diagnostic>& diagnostics, const std::filesy
 std::vector<Diagnostic> CheckLevel(const std::filesystem::path& folder) {
     std::vector<Diagnostic> diagnostics;
     const std::filesystem::path programDir = folder.empty() ? "." : folder;
+    std::error_code unreadable;
+    if (!std::filesystem::is_directory(programDir, unreadable)) {
+        diagnostics.push_back({programDir, 1, 1, Severity::Error,
+                               std::filesystem::exists(programDir, unreadable)
+                                   ? "this is not a folder; a level is a folder"
+                                   : "there is no such folder"});
+        return diagnostics;
+    }
     const std::filesystem::path shownFolder = folder == "." ? "" : folder;
     const std::filesystem::path tilesShown = shownFolder / TilesMapFileName;
     const std::filesystem::path blocksShown = shownFolder / BlocksMapFileName;
@@ -326,9 +362,11 @@ std::vector<Diagnostic> CheckLevel(const std::filesystem::path& folder) {
         AddGameError(diagnostics, blocksShown, error);
     }
 
+    std::vector<Diagnostic> cars;
+    CheckHeadings(cars, programDir / CarsFileName, carsShown);
     try {
         LoadCarsFile(state, window, SystemFiles(), programDir);
-        CheckCarStarts(diagnostics, state, carsShown);
+        CheckCarStarts(cars, state, carsShown);
         for (int car = 1; car <= CarCount; ++car) {
             const Place heading{3 * car, 1};
             window.SetSource(carsShown, heading);
@@ -342,8 +380,12 @@ std::vector<Diagnostic> CheckLevel(const std::filesystem::path& folder) {
             }
         }
     } catch (const GameError& error) {
-        AddGameError(diagnostics, carsShown, error);
+        AddGameError(cars, carsShown, error);
     }
+    std::stable_sort(cars.begin(), cars.end(), [](const Diagnostic& a, const Diagnostic& b) {
+        return a.file == b.file && a.line < b.line;
+    });
+    diagnostics.insert(diagnostics.end(), cars.begin(), cars.end());
 
     CheckUnusedPictures(diagnostics, programDir, shownFolder, window.UsedNames());
     return diagnostics;

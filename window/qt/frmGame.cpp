@@ -191,9 +191,7 @@ void frmGame::ReportStartFailure(const QString& message) {
 void frmGame::Fail(const QString& message) {
     failed_ = true;
     tmrMainLoop_.stop();
-    const QString shown = WithCheckerHint(message);
-    std::cerr << "Vornak: " << shown.toLocal8Bit().constData() << std::endl;
-    reportFailure_(shown);
+    reportFailure_(message);
     // Inside Form_Load there is no event loop yet; main sees the false result instead.
     QCoreApplication::exit(1);
 }

@@ -47,10 +47,13 @@ class frmGame : public QWidget, public WindowOperations {
     void SetZoom(int zoom);
     int Zoom() const { return zoom_; }
 
-    // Replaces the message box, for tests and tools that run without a person at the screen.
+    // Replaces the message box and the line on stderr, for tests and tools that run without a
+    // person at the screen; the reporter is given the failure alone, without the pointer to the
+    // checker that players see.
     void SetFailureReporter(FailureReporter reporter) { reportFailure_ = std::move(reporter); }
     bool HasFailed() const { return failed_; }
-    // For a failure before the window exists: says it on stderr and in a message box.
+    // Says a failure on stderr and in a message box, with a pointer to the checker; also for a
+    // failure before the window exists.
     static void ReportStartFailure(const QString& message);
 
     // The window's events; Qt delivers them, and tests may too.
@@ -98,7 +101,7 @@ class frmGame : public QWidget, public WindowOperations {
     QFont buttonFont_;
     int zoom_ = 1;
     QTimer tmrMainLoop_;
-    FailureReporter reportFailure_ = &frmGame::ShowFailureBox;
+    FailureReporter reportFailure_ = &frmGame::ReportStartFailure;
     bool failed_ = false;
 };
 
