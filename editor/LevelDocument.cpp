@@ -14,6 +14,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <set>
 
 #include "Direction.h"
 #include "GameError.h"
@@ -91,6 +92,34 @@ struct PendingFile {
 
 std::string ErrnoText() {
     return std::strerror(errno);
+}
+
+std::string JoinNames(const std::vector<std::string>& names) {
+    std::string joined;
+    for (const std::string& name : names) {
+        joined += (joined.empty() ? "" : " and ") + name;
+    }
+    return joined;
+}
+
+// A level file that is read-only, or a link, is the level maker's decision to keep it as it is;
+// saving refuses it, as text editors do, rather than replace it behind their back.
+std::string RefusalToReplace(const std::filesystem::path& target) {
+    struct stat status {};
+    if (::lstat(target.c_str(), &status) != 0) {
+        return {};
+    }
+    if (S_ISLNK(status.st_mode)) {
+        return target.string() +
+               " is a symbolic link; the editor does not save through links or "
+               "replace them. Save the level into another folder.";
+    }
+    if ((status.st_mode & 0222) == 0) {
+        return target.string() +
+               " is read-only; make it writable to save over it, or save the "
+               "level into another folder.";
+    }
+    return {};
 }
 
 // Writes bytes to a fresh temporary file in the target's folder, with the permissions of the file
@@ -359,7 +388,8 @@ std::string LevelDocument::CarsBytes() const {
     return bytes;
 }
 
-std::string LevelDocument::Save(const std::filesystem::path& folder, const WriteFunction& write) {
+std::string LevelDocument::Save(const std::filesystem::path& folder, const WriteFunction& write,
+                                const RenameFunction& rename) {
     EndStroke();
     const std::pair<const char*, std::string> files[] = {{TilesMapFileName, TilesMapBytes()},
                                                          {BlocksMapFileName, BlocksMapBytes()},
@@ -370,6 +400,10 @@ std::string LevelDocument::Save(const std::filesystem::path& folder, const Write
         if (SameBytes(folder / name, bytes)) {
             continue;
         }
+        failure = RefusalToReplace(folder / name);
+        if (!failure.empty()) {
+            break;
+        }
         PendingFile file;
         failure = WriteTemporary(folder / name, bytes, write, file);
         if (!file.temporary.empty()) {
@@ -379,9 +413,25 @@ std::string LevelDocument::Save(const std::filesystem::path& folder, const Write
             break;
         }
     }
+    // The pictures go first, so that a level whose files were replaced never lacks them.
+    if (failure.empty()) {
+        failure = CopyPictures(folder);
+    }
+    // The renames happen one at a time: if one fails, say which files already hold the new level.
+    std::vector<std::string> replaced;
     for (const PendingFile& file : pending) {
-        if (failure.empty() && std::rename(file.temporary.c_str(), file.target.c_str()) != 0) {
-            failure = "cannot replace " + file.target.string() + ": " + ErrnoText();
+        if (failure.empty()) {
+            const int renamed = rename ? rename(file.temporary, file.target)
+                                       : std::rename(file.temporary.c_str(), file.target.c_str());
+            if (renamed == 0) {
+                replaced.push_back(file.target.filename().string());
+            } else {
+                failure = "cannot replace " + file.target.string() + ": " + ErrnoText();
+                failure += replaced.empty()
+                               ? "; no level file was changed"
+                               : "; already replaced with the new level: " + JoinNames(replaced) +
+                                     ", the other files are as they were";
+            }
         }
         std::error_code ignored;
         std::filesystem::remove(file.temporary, ignored);
@@ -389,28 +439,44 @@ std::string LevelDocument::Save(const std::filesystem::path& folder, const Write
     if (!failure.empty()) {
         return failure;
     }
-    // A level saved into a new folder takes the pictures it uses along.
-    if (!pictureFolder_.empty() && pictureFolder_ != folder) {
-        std::vector<std::filesystem::path> pictures;
-        for (const char tile : content_.tiles) {
-            pictures.push_back(TilePicturePath(pictureFolder_, static_cast<unsigned char>(tile)));
-        }
-        for (int car = 1; car <= CarCount; ++car) {
-            for (const DirectionStep& direction : DirectionTable) {
-                pictures.push_back(
-                    CarPicturePath(pictureFolder_, car, std::string(direction.word)));
-            }
-        }
-        for (const std::filesystem::path& picture : pictures) {
-            std::error_code error;
-            std::filesystem::copy_file(picture, folder / picture.filename(),
-                                       std::filesystem::copy_options::skip_existing, error);
-        }
-    }
     folder_ = folder;
     pictureFolder_ = folder;
     rewrites_.clear();
     undoStack_.setClean();
+    return {};
+}
+
+// A level saved into a new folder takes the pictures it uses along. Nothing that stands in the
+// folder is replaced, and nothing is written through a link, even one that points nowhere.
+std::string LevelDocument::CopyPictures(const std::filesystem::path& folder) const {
+    if (pictureFolder_.empty() || pictureFolder_ == folder) {
+        return {};
+    }
+    std::set<std::filesystem::path> pictures;
+    for (const char tile : content_.tiles) {
+        pictures.insert(TilePicturePath(pictureFolder_, static_cast<unsigned char>(tile)));
+    }
+    for (int car = 1; car <= CarCount; ++car) {
+        for (const DirectionStep& direction : DirectionTable) {
+            pictures.insert(CarPicturePath(pictureFolder_, car, std::string(direction.word)));
+        }
+    }
+    for (const std::filesystem::path& picture : pictures) {
+        const std::filesystem::path target = folder / picture.filename();
+        std::error_code error;
+        if (std::filesystem::symlink_status(target, error).type() !=
+            std::filesystem::file_type::not_found) {
+            continue;
+        }
+        if (!std::filesystem::exists(picture, error)) {
+            continue;  // the checker names what the level lacks
+        }
+        std::filesystem::copy_file(picture, target, error);
+        if (error) {
+            return "cannot copy " + picture.filename().string() + " into " + folder.string() +
+                   ": " + error.message();
+        }
+    }
     return {};
 }
 

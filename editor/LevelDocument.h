@@ -41,6 +41,9 @@ class LevelDocument {
   public:
     // Where saving writes a file; tests replace it to make writes fail.
     using WriteFunction = std::function<long(int descriptor, const void* bytes, std::size_t size)>;
+    // Where saving renames a written file over the old one; tests replace it to make one fail.
+    using RenameFunction =
+        std::function<int(const std::filesystem::path& from, const std::filesystem::path& to)>;
 
     LevelDocument();
 
@@ -74,12 +77,15 @@ class LevelDocument {
 
     QUndoStack& UndoStack() { return undoStack_; }
 
-    // Writes the level into folder: each file to a temporary file beside it, then all renamed
-    // over the old ones, so a failure leaves every old file whole. Files whose content would not
-    // change are not touched. Pictures the level uses are copied in from the picture folder when
-    // the folder is new to them, never over an existing file. Returns an empty string, or what
-    // failed.
-    std::string Save(const std::filesystem::path& folder, const WriteFunction& write = {});
+    // Writes the level into folder: each file to a temporary file beside it, then the pictures
+    // the level uses copied in from the picture folder when the folder lacks them (never over
+    // anything that stands there, never through a link), then the written files renamed over the
+    // old ones, one at a time. A failure while writing or copying leaves every old level file
+    // whole; a failed rename says which files already hold the new level. Files whose content
+    // would not change are not touched; a level file that is read-only or a link is refused.
+    // Returns an empty string, or what failed.
+    std::string Save(const std::filesystem::path& folder, const WriteFunction& write = {},
+                     const RenameFunction& rename = {});
 
     // The level as it stands, unsaved edits included, in a folder of its own: the three files and
     // links to every picture of the picture folder. For checking and playing.
@@ -100,6 +106,7 @@ class LevelDocument {
     void Apply(const LevelContent& content);
     void Change(const QString& name, const std::function<void(LevelContent&)>& edit);
     void NoteRewrites();
+    std::string CopyPictures(const std::filesystem::path& folder) const;
 
     LevelContent content_;
     std::filesystem::path folder_;

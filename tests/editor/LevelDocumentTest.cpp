@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 
 #include "CircuitCopy.h"
 #include "FuzzInputs.h"
@@ -155,6 +156,65 @@ TEST_F(LevelDocumentTest, FailedSaveLeavesTheOldFilesWhole) {
     EXPECT_EQ(ReadBytes(level / "Cars.txt"), cars);
     EXPECT_EQ(entries(), before);
     EXPECT_TRUE(document.IsModified());
+}
+
+// The files are renamed into place one at a time; when one rename fails, the message says which
+// files already hold the new level, and they do, while the others are as they were.
+TEST_F(LevelDocumentTest, FailedRenameSaysWhichFilesWereReplaced) {
+    const std::string blocks = ReadBytes(level / "BlocksMap.txt");
+    const std::string cars = ReadBytes(level / "Cars.txt");
+    document.SetTile(0, 'b');
+    document.SetWall(21, true);
+    document.SetCarHeading(2, "up");
+    const std::string newTiles = document.TilesMapBytes();
+    int renames = 0;
+    const std::string failure = document.Save(
+        level.Path(), {},
+        [&renames](const std::filesystem::path& from, const std::filesystem::path& to) {
+            if (++renames == 2) {
+                errno = EIO;
+                return -1;
+            }
+            return std::rename(from.c_str(), to.c_str());
+        });
+    EXPECT_NE(failure.find("cannot replace " + (level / "BlocksMap.txt").string()),
+              std::string::npos)
+        << failure;
+    EXPECT_NE(failure.find("already replaced with the new level: TilesMap.txt, the other files "
+                           "are as they were"),
+              std::string::npos)
+        << failure;
+    EXPECT_EQ(ReadBytes(level / "TilesMap.txt"), newTiles);
+    EXPECT_EQ(ReadBytes(level / "BlocksMap.txt"), blocks);
+    EXPECT_EQ(ReadBytes(level / "Cars.txt"), cars);
+    EXPECT_TRUE(document.IsModified());
+}
+
+// Saving never writes through a link, nor over a read-only level file: it refuses, with a
+// message, and a picture name taken by a link that points nowhere is left alone.
+TEST_F(LevelDocumentTest, SaveRefusesReadOnlyFilesAndLinks) {
+    const std::string cars = ReadBytes(level / "Cars.txt");
+    document.SetCarHeading(2, "up");
+    ::chmod((level / "Cars.txt").c_str(), 0444);
+    std::string failure = document.Save(level.Path());
+    EXPECT_NE(failure.find("Cars.txt is read-only"), std::string::npos) << failure;
+    EXPECT_EQ(ReadBytes(level / "Cars.txt"), cars);
+    ::chmod((level / "Cars.txt").c_str(), 0644);
+
+    LevelDirectory elsewhere;
+    elsewhere.Write("Cars.txt", cars);
+    std::filesystem::remove(level / "Cars.txt");
+    std::filesystem::create_symlink(elsewhere / "Cars.txt", level / "Cars.txt");
+    failure = document.Save(level.Path());
+    EXPECT_NE(failure.find("Cars.txt is a symbolic link"), std::string::npos) << failure;
+    EXPECT_EQ(elsewhere.Read("Cars.txt"), cars);
+
+    LevelDirectory copy;
+    std::filesystem::create_symlink(elsewhere / "stolen.bmp", copy / "Tileb.bmp");
+    document.SetTile(0, 'b');
+    EXPECT_EQ(document.Save(copy.Path()), "");
+    EXPECT_FALSE(std::filesystem::exists(elsewhere / "stolen.bmp"))
+        << "a picture was written through a dangling link";
 }
 
 // A row that lost its trailing spaces shifts every later row in the game; the editor opens the
