@@ -90,9 +90,9 @@ Installation Installation::Find() {
     std::error_code error;
     const std::filesystem::path here =
         std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
-    return {
-        FirstExisting({here / "vornak", here / "../lib/vornak/vornak", here / "../play/vornak"}),
-        FirstExisting({here / "../share/vornak/levels/circuit", here / "../lib/vornak"})};
+    return {FirstExisting({here / "vornak", here / VORNAK_GAME_FROM_BINDIR / "vornak",
+                           here / "../play/vornak"}),
+            FirstExisting({here / VORNAK_CIRCUIT_FROM_BINDIR, here / VORNAK_GAME_FROM_BINDIR})};
 }
 
 EditorWindow::EditorWindow(Installation installation, const std::filesystem::path& folder)
