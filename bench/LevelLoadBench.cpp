@@ -8,9 +8,9 @@
 #include <QImageReader>
 #include <vector>
 
-#include "SystemFiles.h"
 #include "BenchLevel.h"
 #include "LevelLoader.h"
+#include "SystemFiles.h"
 #include "frmGame.h"
 
 namespace vornak::bench {

@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: MIT
 
 #include "LevelDocument.h"
-#include "SystemFiles.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,6 +18,8 @@
 #include "Direction.h"
 #include "GameError.h"
 #include "LevelLoader.h"
+#include "PathText.h"
+#include "SystemFiles.h"
 #include "TemporaryFile.h"
 
 namespace vornak::editor {
@@ -172,21 +173,8 @@ void AppendCrLf(std::string& text) {
 }  // namespace
 
 char TileCharacterOf(const std::filesystem::path& picture) {
-    const std::string name = picture.filename().string();
-    if (name.size() < 9 || name.rfind("Tile", 0) != 0 ||
-        name.compare(name.size() - 4, 4, ".bmp") != 0) {
-        return 0;
-    }
-    const std::string middle = name.substr(4, name.size() - 8);
-    if (middle.size() == 1) {
-        return middle[0];
-    }
-    if (middle.size() == 2) {  // a Latin-1 character, written in UTF-8
-        const auto lead = static_cast<unsigned char>(middle[0]);
-        const auto trail = static_cast<unsigned char>(middle[1]);
-        return static_cast<char>(((lead & 0x03U) << 6U) | (trail & 0x3FU));
-    }
-    return 0;
+    const std::optional<unsigned char> tile = TileCharacterOfPicture(PathText(picture.filename()));
+    return tile ? static_cast<char>(*tile) : '\0';
 }
 
 LevelDocument::LevelDocument() {

@@ -1,7 +1,6 @@
 // SPDX-FileCopyrightText: The Vornak developers
 // SPDX-License-Identifier: MIT
 
-#include "SystemFiles.h"
 #include "LevelInput.h"
 
 #include <array>
@@ -14,6 +13,7 @@
 #include "LevelLoader.h"
 #include "MovementTick.h"
 #include "RecordingWindow.h"
+#include "SystemFiles.h"
 
 namespace vornak::fuzzing {
 

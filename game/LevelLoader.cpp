@@ -206,6 +206,37 @@ std::filesystem::path TilePicturePath(const std::filesystem::path& programDir,
     return programDir / Utf8Path(name);
 }
 
+std::optional<unsigned char> TileCharacterOfPicture(std::string_view fileName) {
+    constexpr std::string_view Prefix = "Tile";
+    constexpr std::string_view Suffix = ".bmp";
+    if (fileName.size() < Prefix.size() + 1 + Suffix.size() ||
+        fileName.substr(0, Prefix.size()) != Prefix ||
+        fileName.substr(fileName.size() - Suffix.size()) != Suffix) {
+        return std::nullopt;
+    }
+    const std::string_view middle =
+        fileName.substr(Prefix.size(), fileName.size() - Prefix.size() - Suffix.size());
+    unsigned char character = 0;
+    if (middle.size() == 1 && static_cast<unsigned char>(middle[0]) < 0x80) {
+        character = static_cast<unsigned char>(middle[0]);
+    } else if (middle.size() == 2) {
+        // Only the UTF-8 of a byte from 128 to 255: a lead of 0xC2 or 0xC3, then a trail byte.
+        const auto lead = static_cast<unsigned char>(middle[0]);
+        const auto trail = static_cast<unsigned char>(middle[1]);
+        if ((lead != 0xC2 && lead != 0xC3) || (trail & 0xC0U) != 0x80) {
+            return std::nullopt;
+        }
+        character = static_cast<unsigned char>(((lead & 0x03U) << 6U) | (trail & 0x3FU));
+    } else {
+        return std::nullopt;
+    }
+    // The loader skips these bytes, so no tile is ever drawn with them.
+    if (character == '\n' || character == '\r' || character == '\0') {
+        return std::nullopt;
+    }
+    return character;
+}
+
 std::filesystem::path CarPicturePath(const std::filesystem::path& programDir, int car,
                                      const std::string& direction) {
     std::string name = "Car";

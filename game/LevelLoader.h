@@ -4,7 +4,9 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "FileOpener.h"
 #include "GameState.h"
@@ -44,6 +46,11 @@ std::string HeadingWords();
 // "Tile" + the tile character + ".bmp". A byte above 127 is taken as Latin-1 and written in UTF-8.
 std::filesystem::path TilePicturePath(const std::filesystem::path& programDir,
                                       unsigned char tileCharacter);
+
+// The tile character whose picture a file name is: the exact inverse of TilePicturePath's name,
+// "Tile", one tile character (a byte above 127 written in UTF-8), ".bmp". Nothing for any other
+// name: Tile10.bmp and Tileab.bmp name no tile.
+std::optional<unsigned char> TileCharacterOfPicture(std::string_view fileName);
 
 // "Car" + the car number + the direction text + ".gif", e.g. Car1right.gif.
 std::filesystem::path CarPicturePath(const std::filesystem::path& programDir, int car,

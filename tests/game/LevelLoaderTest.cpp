@@ -3,14 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "SystemFiles.h"
 #include "GameError.h"
 #include "LevelDirectory.h"
 #include "LevelLoader.h"
+#include "PathText.h"
 #include "RecordingWindow.h"
+#include "SystemFiles.h"
 
 namespace vornak {
 namespace {
@@ -257,6 +259,24 @@ TEST_F(LevelLoaderTest, OtherFailuresNameTheFile) {
     std::filesystem::create_directory(level / "Cars.txt");
     EXPECT_EQ(LoadFailure(),
               (level / "Cars.txt").string() + ": is a folder, not a file the game can read");
+}
+
+// A file is a tile's picture exactly when the loader would ask for it by that name: every tile
+// character round-trips, and names of two ASCII characters are no tile's, whatever their bytes.
+TEST(TilePictureNames, AreRecognisedExactlyAsTheLoaderNamesThem) {
+    for (int byte = 1; byte < 256; ++byte) {
+        // The loader skips line ends; a slash names a file in a folder, no picture beside it.
+        if (byte == '\n' || byte == '\r' || byte == '/' || byte == '\\') {
+            continue;
+        }
+        const auto tile = static_cast<unsigned char>(byte);
+        const std::string name = PathText(TilePicturePath("", tile).filename());
+        EXPECT_EQ(TileCharacterOfPicture(name), std::optional<unsigned char>(tile)) << name;
+    }
+    for (const char* other : {"Tile10.bmp", "Tileab.bmp", "Tile.bmp", "Tile\xC3.bmp",
+                              "Tile\xE9\x80.bmp", "Tile\n.bmp", "TileA.BMP", "Tile..bmp.bak"}) {
+        EXPECT_EQ(TileCharacterOfPicture(other), std::nullopt) << other;
+    }
 }
 
 // A program directory where a missing map file cannot be created fails cleanly.

@@ -292,8 +292,7 @@ void CheckUnusedPictures(std::vector<Diagnostic>& diagnostics, const std::filesy
     std::vector<std::filesystem::path> unused;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
         const std::string name = PathText(entry.path().filename());
-        const bool tile = name.rfind("Tile", 0) == 0 && name.size() > 8 &&
-                          name.compare(name.size() - 4, 4, ".bmp") == 0;
+        const bool tile = TileCharacterOfPicture(name).has_value();
         const bool car = name.rfind("Car", 0) == 0 && name.size() > 7 &&
                          name.compare(name.size() - 4, 4, ".gif") == 0;
         if ((tile || car) && used.count(entry.path().filename()) == 0) {

@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: MIT
 
 #include "frmGame.h"
-#include "SystemFiles.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -19,6 +18,7 @@
 #include "PictureFile.h"
 #include "Playfield.h"
 #include "RunButton.h"
+#include "SystemFiles.h"
 #include "WindowLayout.h"
 
 namespace vornak {
