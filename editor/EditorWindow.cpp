@@ -706,21 +706,68 @@ bool EditorWindow::Play() {
         return false;
     }
     // The game reads its level only from its own folder, so it goes into a private copy of the
-    // level, removed when the game ends.
-    playFolder_ = std::make_unique<QTemporaryDir>();
-    const std::filesystem::path folder = FromQString(playFolder_->path());
-    document_.WriteSnapshot(folder);
+    // level, removed when the game ends. The copy goes where a program may run: a temporary
+    // folder mounted noexec makes the game fail to start, and then the next place is tried.
+    QStringList reasons;
+    for (const std::filesystem::path& place : PlayFolderPlaces()) {
+        const QString reason = StartGameIn(place);
+        if (reason.isEmpty()) {
+            return true;
+        }
+        reasons << ToQString(place) + QStringLiteral(": ") + reason;
+    }
+    inform(QStringLiteral("The game cannot be started to play the level. Tried:\n\n") +
+           reasons.join(QLatin1Char('\n')));
+    return false;
+}
+
+// $XDG_RUNTIME_DIR, then $TMPDIR (or /tmp), then ~/.cache/vornak-editor, made if need be.
+std::vector<std::filesystem::path> EditorWindow::PlayFolderPlaces() {
+    std::vector<std::filesystem::path> places;
+    if (const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR"); !runtime.isEmpty()) {
+        places.emplace_back(runtime.toStdString());
+    }
+    const QByteArray temporary = qgetenv("TMPDIR");
+    places.emplace_back(temporary.isEmpty() ? std::string("/tmp") : temporary.toStdString());
+    if (const QByteArray home = qgetenv("HOME"); !home.isEmpty()) {
+        places.emplace_back(std::filesystem::path(home.toStdString()) / ".cache/vornak-editor");
+    }
+    return places;
+}
+
+// Returns why the game did not start in a play folder under place, or nothing once it runs.
+QString EditorWindow::StartGameIn(const std::filesystem::path& place) {
     std::error_code error;
-    std::filesystem::copy_file(installation_.game, folder / "vornak", error);
-    if (error) {
-        inform(QStringLiteral("Cannot copy the game to play the level: %1")
-                   .arg(QString::fromStdString(error.message())));
+    if (place.filename() == "vornak-editor") {
+        std::filesystem::create_directories(place, error);
+    }
+    if (!std::filesystem::is_directory(place, error)) {
+        return QStringLiteral("no such folder");
+    }
+    playFolder_ = std::make_unique<QTemporaryDir>(ToQString(place / "vornak-play-XXXXXX"));
+    if (!playFolder_->isValid()) {
+        const QString reason = playFolder_->errorString();
         playFolder_.reset();
-        return false;
+        return reason;
+    }
+    const std::filesystem::path folder = FromQString(playFolder_->path());
+    try {
+        document_.WriteSnapshot(folder);
+        std::filesystem::copy_file(installation_.game, folder / "vornak");
+    } catch (const std::filesystem::filesystem_error& failure) {
+        playFolder_.reset();
+        return QString::fromLocal8Bit(failure.code().message().c_str());
     }
     game_ = std::make_unique<QProcess>();
     game_->setProgram(ToQString(folder / "vornak"));
     game_->setProcessChannelMode(QProcess::SeparateChannels);
+    game_->start();
+    if (!game_->waitForStarted(10000)) {
+        const QString reason = game_->errorString();
+        game_.reset();
+        playFolder_.reset();
+        return reason;
+    }
     connect(game_.get(), &QProcess::finished, this, [this](int status, QProcess::ExitStatus how) {
         const QString errors = QString::fromLocal8Bit(game_->readAllStandardError());
         game_.release()->deleteLater();
@@ -731,8 +778,7 @@ bool EditorWindow::Play() {
             inform(QStringLiteral("The game stopped:\n\n") + message);
         }
     });
-    game_->start();
-    return true;
+    return {};
 }
 
 }  // namespace vornak::editor

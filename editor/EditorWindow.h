@@ -110,6 +110,9 @@ class EditorWindow : public QMainWindow {
     QTimer checkTimer_;
     QTemporaryDir scratch_;
     std::vector<Diagnostic> diagnostics_;
+    static std::vector<std::filesystem::path> PlayFolderPlaces();
+    QString StartGameIn(const std::filesystem::path& place);
+
     std::unique_ptr<QProcess> game_;
     std::unique_ptr<QTemporaryDir> playFolder_;
     bool rewritesAccepted_ = false;

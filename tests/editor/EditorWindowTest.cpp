@@ -178,6 +178,64 @@ TEST_F(EditorWindowTest, FindingsBlockPlayAndPlayStartsTheGame) {
     EXPECT_FALSE(std::filesystem::exists(folder));
 }
 
+// The play folder goes where the game can start: with no runtime folder and no temporary folder,
+// the level plays from ~/.cache/vornak-editor. Where the game starts nowhere, F5 says why, leaves
+// no folder behind, keeps the level, and works again the next time.
+class ScopedEnvironment {
+  public:
+    ScopedEnvironment(const char* name, const std::filesystem::path& value)
+        : name_(name), old_(qgetenv(name)), had_(qEnvironmentVariableIsSet(name)) {
+        qputenv(name, value.c_str());
+    }
+    ~ScopedEnvironment() {
+        if (had_) {
+            qputenv(name_, old_);
+        } else {
+            qunsetenv(name_);
+        }
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+  private:
+    const char* name_;
+    QByteArray old_;
+    bool had_;
+};
+
+TEST(EditorPlay, FindsAPlaceWhereTheGameStarts) {
+    vornak::testing::CircuitCopy level;
+    LevelDirectory home;
+    LevelDirectory broken;
+    broken.Write("vornak", "not a program");
+    const ScopedEnvironment runtime("XDG_RUNTIME_DIR", level / "no-runtime");
+    const ScopedEnvironment temporary("TMPDIR", level / "no-tmp");
+    const ScopedEnvironment homeFolder("HOME", home.Path());
+    {
+        QStringList messages;
+        EditorWindow window(Installation{VORNAK_GAME, VORNAK_CIRCUIT_DIR}, level.Path());
+        window.inform = [&messages](const QString& message) { messages << message; };
+        ASSERT_TRUE(window.Play()) << messages.join('\n').toStdString();
+        EXPECT_EQ(std::filesystem::path(window.Game()->program().toStdString())
+                      .parent_path()
+                      .parent_path(),
+                  home / ".cache/vornak-editor");
+        window.Game()->kill();
+        EXPECT_TRUE(QTest::qWaitFor([&window] { return window.Game() == nullptr; }, 10000));
+
+        // A game that cannot run, as from a folder mounted noexec.
+        EditorWindow stuck(Installation{broken / "vornak", VORNAK_CIRCUIT_DIR}, level.Path());
+        stuck.inform = [&messages](const QString& message) { messages << message; };
+        messages.clear();
+        EXPECT_FALSE(stuck.Play());
+        EXPECT_FALSE(stuck.Play());
+        ASSERT_EQ(messages.size(), 2);
+        EXPECT_TRUE(messages[1].startsWith("The game cannot be started"))
+            << messages[1].toStdString();
+        EXPECT_TRUE(std::filesystem::is_empty(home / ".cache/vornak-editor"));
+    }
+}
+
 // Ctrl+N makes a new level folder from the bundled circuit; a tile and a car imported from
 // ordinary pictures land in it as pictures the game reads, and the palette offers the new tile.
 TEST_F(EditorWindowTest, NewLevelWithAnImportedTileAndCar) {
