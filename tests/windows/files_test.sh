@@ -21,7 +21,7 @@ check() {  # check KIND: the checker must say BlocksMap.txt is KIND, at once
     local status=0
     timeout 60 wine "$level/vornak-levelcheck.exe" "$level" >"$work/findings" 2>&1 || status=$?
     [ "$status" -eq 2 ] || { echo "FAILED: checker exit status $status with $1:"; cat "$work/findings"; exit 1; }
-    grep -q "BlocksMap.txt:1:1: error: is $1, not a file the game can read" "$work/findings" ||
+    grep -q "BlocksMap.txt:1:1: error: the file is $1, not a file the game can read" "$work/findings" ||
         { echo "FAILED: no error for $1:"; cat "$work/findings"; exit 1; }
 }
 mkdir "$level/BlocksMap.txt"
