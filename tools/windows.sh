@@ -14,5 +14,8 @@ cmake --build --preset windows
 ls build/windows/vornak-*-win64.zip
 if [ "${1:-}" = test ]; then
     need_packages "${WINDOWS_TEST_PACKAGES[@]}"
+    # Wine makes its prefix, its own Windows, on first use: once, here, before any test runs.
+    echo "Preparing Wine's prefix"
+    bash tools/wine-run.sh cmd /c exit >/dev/null 2>&1 || true
     ctest --preset windows
 fi

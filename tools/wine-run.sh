@@ -7,9 +7,13 @@ set -euo pipefail
 export WINEPREFIX=${WINEPREFIX:-$(cd "$(dirname "$0")/.." && pwd)/build/windows/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    mkdir -p "$WINEPREFIX"
-    wineboot --init >/dev/null 2>&1 || true
-    wineserver --wait || true
-fi
+# Several tests may start at once; one makes the prefix while the others wait for it.
+mkdir -p "$WINEPREFIX"
+(
+    flock 9
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        wineboot --init >/dev/null 2>&1 || true
+        wineserver --wait || true
+    fi
+) 9>"$WINEPREFIX.lock"
 exec wine "$@"

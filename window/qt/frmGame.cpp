@@ -14,11 +14,9 @@
 #include "GameError.h"
 #include "KeyReceiver.h"
 #include "LevelLoader.h"
-#include "MovementTick.h"
 #include "PictureFile.h"
 #include "Playfield.h"
 #include "RunButton.h"
-#include "SystemFiles.h"
 #include "WindowLayout.h"
 
 namespace vornak {
@@ -46,8 +44,7 @@ void CheckCar(int car) {
 frmGame::frmGame(std::filesystem::path programDir, MissingMapFile missingMapFile)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint),
-      programDir_(std::move(programDir)),
-      missingMapFile_(missingMapFile),
+      session_(std::move(programDir), missingMapFile),
       playfield_(new Playfield(this, QSize(ClientWidth, ClientHeight))),
       picKeyReceiver_(new KeyReceiver(
           this, [this](int keyCode, int shift) { picKeyReceiver_KeyDown(keyCode, shift); })),
@@ -79,8 +76,7 @@ QPushButton* frmGame::cmdRun() const {
 }
 
 bool frmGame::Form_Load() {
-    return RunHandler(
-        [this] { LevelLoader(state_, *this, SystemFiles(), programDir_, missingMapFile_); });
+    return Delivered(session_.Form_Load(*this));
 }
 
 void frmGame::DescribeForScreenReaders() {
@@ -134,19 +130,19 @@ void frmGame::ShowCentred() {
 }
 
 void frmGame::cmdRun_Click() {
-    RunHandler([this] { vornak::cmdRun_Click(*this); });
+    Delivered(session_.cmdRun_Click(*this));
 }
 
 void frmGame::tmrMainLoop_Timer() {
-    RunHandler([this] { MovementTick(state_, *this, programDir_); });
+    Delivered(session_.tmrMainLoop_Timer(*this));
 }
 
 void frmGame::picKeyReceiver_KeyDown(int keyCode, int shift) {
-    RunHandler([this, keyCode, shift] { vornak::picKeyReceiver_KeyDown(state_, keyCode, shift); });
+    Delivered(session_.picKeyReceiver_KeyDown(keyCode, shift));
 }
 
 void frmGame::Form_GotFocus() {
-    RunHandler([this] { vornak::Form_GotFocus(*this); });
+    Delivered(session_.Form_GotFocus(*this));
 }
 
 // Activation normally hands the focus back to picKeyReceiver on its own; this covers the case
@@ -165,19 +161,14 @@ void frmGame::focusInEvent(QFocusEvent* event) {
     Form_GotFocus();
 }
 
-template <typename Handler>
-bool frmGame::RunHandler(Handler&& handler) {
-    if (failed_) {
-        return false;
-    }
-    try {
-        handler();
+// A handler's changes reach the screen at its end; the first failure is reported, once.
+bool frmGame::Delivered(bool ran) {
+    if (ran) {
         playfield_->PaintChanges();
         return true;
-    } catch (const std::exception& error) {
-        Fail(QString::fromLocal8Bit(error.what()));
-    } catch (...) {
-        Fail(QStringLiteral("An unknown error stopped the game."));
+    }
+    if (!failed_) {
+        Fail(QString::fromLocal8Bit(session_.Failure().c_str()));
     }
     return false;
 }

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "GameSession.h"
 #include "GameState.h"
 #include "LevelLoader.h"
 #include "Playfield.h"
@@ -66,7 +67,7 @@ class frmGame : public QWidget, public WindowOperations {
     QWidget* picKeyReceiver() const;
     Playfield* playfield() const { return playfield_; }
     const QTimer& tmrMainLoop() const { return tmrMainLoop_; }
-    const GameState& State() const { return state_; }
+    const GameState& State() const { return session_.State(); }
 
     void SetTilePicture(int tileIndex, const std::filesystem::path& picture) override;
     void SetCarPicture(int car, const std::filesystem::path& picture) override;
@@ -84,16 +85,12 @@ class frmGame : public QWidget, public WindowOperations {
     void focusInEvent(QFocusEvent* event) override;
 
   private:
-    // No exception may cross Qt's event loop: every handler runs through here.
-    template <typename Handler>
-    bool RunHandler(Handler&& handler);
+    bool Delivered(bool ran);
     void Fail(const QString& message);
     void DescribeForScreenReaders();
     static void ShowFailureBox(const QString& message);
 
-    std::filesystem::path programDir_;
-    MissingMapFile missingMapFile_;
-    GameState state_;
+    GameSession session_;
     Playfield* playfield_;
     // Created in tab order: the key receiver first, so it holds the focus from start-up.
     KeyReceiver* picKeyReceiver_;

@@ -10,10 +10,7 @@
 
 #include "Controls.h"
 #include "GameError.h"
-#include "LevelLoader.h"
-#include "MovementTick.h"
 #include "Picture.h"
-#include "SystemFiles.h"
 #include "Win32Text.h"
 #include "WindowLayout.h"
 
@@ -92,7 +89,7 @@ void WriteToStandardError(const std::string& text) {
 }  // namespace
 
 frmGame::frmGame(std::filesystem::path programDir)
-    : programDir_(std::move(programDir)),
+    : session_(std::move(programDir)),
       frame_(ClientWidth, ClientHeight),
       schedule_(std::int64_t{ClockPeriodMilliseconds} * 1000) {
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
@@ -144,7 +141,7 @@ frmGame::~frmGame() {
 }
 
 bool frmGame::Form_Load() {
-    return RunHandler([this] { LevelLoader(state_, *this, SystemFiles(), programDir_); });
+    return Delivered(session_.Form_Load(*this));
 }
 
 // The whole zoom follows the Linux rule on the monitor's work area in the desktop's own units;
@@ -242,34 +239,29 @@ int frmGame::RunMessageLoop() {
 }
 
 void frmGame::cmdRun_Click() {
-    RunHandler([this] { vornak::cmdRun_Click(*this); });
+    Delivered(session_.cmdRun_Click(*this));
 }
 
 void frmGame::tmrMainLoop_Timer() {
-    RunHandler([this] { MovementTick(state_, *this, programDir_); });
+    Delivered(session_.tmrMainLoop_Timer(*this));
 }
 
 void frmGame::picKeyReceiver_KeyDown(int keyCode, int shift) {
-    RunHandler([this, keyCode, shift] { vornak::picKeyReceiver_KeyDown(state_, keyCode, shift); });
+    Delivered(session_.picKeyReceiver_KeyDown(keyCode, shift));
 }
 
 void frmGame::Form_GotFocus() {
-    RunHandler([this] { vornak::Form_GotFocus(*this); });
+    Delivered(session_.Form_GotFocus(*this));
 }
 
-template <typename Handler>
-bool frmGame::RunHandler(Handler&& handler) {
-    if (failed_) {
-        return false;
-    }
-    try {
-        handler();
+// A handler's changes reach the screen at its end; the first failure is reported, once.
+bool frmGame::Delivered(bool ran) {
+    if (ran) {
         PaintChanges();
         return true;
-    } catch (const std::exception& error) {
-        Fail(error.what());
-    } catch (...) {
-        Fail("An unknown error stopped the game.");
+    }
+    if (!failed_) {
+        Fail(session_.Failure());
     }
     return false;
 }

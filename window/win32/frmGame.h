@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ClockSchedule.h"
+#include "GameSession.h"
 #include "GameState.h"
 #include "PlayfieldFrame.h"
 #include "WindowOperations.h"
@@ -67,16 +68,13 @@ class frmGame : public WindowOperations {
     void OnDpiChanged(const RECT* suggested);
     void PaintKeyReceiver();
 
-    // No exception may cross Windows' message dispatch: every handler runs through here.
-    template <typename Handler>
-    bool RunHandler(Handler&& handler);
+    bool Delivered(bool ran);
     void Fail(const std::string& message);
     void PaintChanges();
     void Rescale();
     void ScaleIntoBackBuffer(const FrameRect& area, RECT& onScreen);
 
-    std::filesystem::path programDir_;
-    GameState state_;
+    GameSession session_;
     PlayfieldFrame frame_;
     HWND form_ = nullptr;
     HWND cmdRun_ = nullptr;

@@ -1,0 +1,56 @@
+// SPDX-FileCopyrightText: The Vornak developers
+// SPDX-License-Identifier: MIT
+
+#include "GameSession.h"
+
+#include <exception>
+
+#include "Controls.h"
+#include "MovementTick.h"
+#include "SystemFiles.h"
+
+namespace vornak {
+
+GameSession::GameSession(std::filesystem::path programDir, MissingMapFile missingMapFile)
+    : programDir_(std::move(programDir)), missingMapFile_(missingMapFile) {}
+
+template <typename Handler>
+bool GameSession::Run(Handler&& handler) {
+    if (HasFailed()) {
+        return false;
+    }
+    try {
+        handler();
+        return true;
+    } catch (const std::exception& error) {
+        failure_ = error.what();
+    } catch (...) {
+        failure_ = "An unknown error stopped the game.";
+    }
+    if (failure_.empty()) {
+        failure_ = "The game stopped.";
+    }
+    return false;
+}
+
+bool GameSession::Form_Load(WindowOperations& window) {
+    return Run([&] { LevelLoader(state_, window, SystemFiles(), programDir_, missingMapFile_); });
+}
+
+bool GameSession::cmdRun_Click(WindowOperations& window) {
+    return Run([&] { vornak::cmdRun_Click(window); });
+}
+
+bool GameSession::tmrMainLoop_Timer(WindowOperations& window) {
+    return Run([&] { MovementTick(state_, window, programDir_); });
+}
+
+bool GameSession::picKeyReceiver_KeyDown(int keyCode, int shift) {
+    return Run([&] { vornak::picKeyReceiver_KeyDown(state_, keyCode, shift); });
+}
+
+bool GameSession::Form_GotFocus(WindowOperations& window) {
+    return Run([&] { vornak::Form_GotFocus(window); });
+}
+
+}  // namespace vornak
