@@ -104,8 +104,8 @@ OpenedFile PosixFileOpener::Open(const std::filesystem::path& file) {
         ::close(descriptor);
         return opened;
     }
-    // Reads of a plain file never block; the flag only mattered for the open.
-    ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    // O_NONBLOCK stays: it changes nothing for a plain file, and clearing it would cost two more
+    // system calls on each of the 300 pictures read at start-up.
     opened.reader = std::make_unique<DescriptorReader>(descriptor, file);
     return opened;
 }
