@@ -29,28 +29,30 @@ std::string DescribeKind(FileKind kind) {
     return "not a plain file";
 }
 
+std::unique_ptr<FileReader> PlainFileReader(OpenedFile opened, const std::filesystem::path& file,
+                                            const std::string& asWhat) {
+    if (opened.kind == FileKind::PlainFile) {
+        return std::move(opened.reader);
+    }
+    if (opened.kind == FileKind::Other && !opened.detail.empty()) {
+        throw GameError(file, "cannot be opened: " + opened.detail);
+    }
+    throw GameError(file,
+                    "is " + DescribeKind(opened.kind) + ", not a file the game can read" + asWhat);
+}
+
 std::string ReadWholeFile(FileOpener& files, const std::filesystem::path& file, std::size_t limit,
                           const std::string& use) {
     OpenedFile opened = files.Open(file);
-    switch (opened.kind) {
-        case FileKind::PlainFile:
-            break;
-        case FileKind::Missing:
-        case FileKind::DanglingLink:
-            throw GameError(file, "is missing");
-        case FileKind::Other:
-            if (!opened.detail.empty()) {
-                throw GameError(file, "cannot be opened: " + opened.detail);
-            }
-            [[fallthrough]];
-        default:
-            throw GameError(file, "is " + DescribeKind(opened.kind) +
-                                      ", not a file the game can read as " + use);
+    if (opened.kind == FileKind::Missing || opened.kind == FileKind::DanglingLink) {
+        throw GameError(file, "is missing");
     }
+    const std::unique_ptr<FileReader> reader =
+        PlainFileReader(std::move(opened), file, " as " + use);
     std::string bytes;
     char chunk[65536];
     for (;;) {
-        const std::size_t got = opened.reader->Read(chunk, sizeof chunk);
+        const std::size_t got = reader->Read(chunk, sizeof chunk);
         if (got == 0) {
             return bytes;
         }

@@ -48,6 +48,11 @@ class FileOpener {
 // "a folder", "a named pipe", ... for messages.
 std::string DescribeKind(FileKind kind);
 
+// The reader of an open plain file. For anything else, throws the GameError that names what
+// stands there, ending in asWhat (" as a picture"); a missing file is the caller's to handle.
+std::unique_ptr<FileReader> PlainFileReader(OpenedFile opened, const std::filesystem::path& file,
+                                            const std::string& asWhat);
+
 // Opens a file that must be a plain file and reads it to its end, refusing more than limit
 // bytes. Throws GameError naming the file when it is missing, not plain, unreadable or too large.
 std::string ReadWholeFile(FileOpener& files, const std::filesystem::path& file, std::size_t limit,

@@ -14,33 +14,23 @@ LevelFile::LevelFile(FileOpener& files, std::filesystem::path path, WhenMissing 
         files.CreateEmpty(path_);
         opened = files.Open(path_);
     }
-    switch (opened.kind) {
-        case FileKind::PlainFile:
-            reader_ = std::move(opened.reader);
+    if (opened.kind == FileKind::Missing) {
+        if (whenMissing == WhenMissing::Fail) {
+            throw GameError(path_, "is missing");
+        }
+        if (whenMissing == WhenMissing::ReadAsEmpty) {
             return;
-        case FileKind::Missing:
-            if (whenMissing == WhenMissing::Fail) {
-                throw GameError(path_, "is missing");
-            }
-            if (whenMissing == WhenMissing::ReadAsEmpty) {
-                return;
-            }
-            throw GameError(path_, "was created empty but has gone again");
-        // A link whose target is gone is not a missing file: the level maker linked it on
-        // purpose, and creating a file through it would write somewhere outside the level.
-        case FileKind::DanglingLink:
-            throw GameError(path_, "is a symbolic link to " + QuoteForMessage(opened.detail) +
-                                       ", which does not exist; the game creates no file "
-                                       "through a link");
-        case FileKind::Other:
-            if (!opened.detail.empty()) {
-                throw GameError(path_, "cannot be opened: " + opened.detail);
-            }
-            break;
-        default:
-            break;
+        }
+        throw GameError(path_, "was created empty but has gone again");
     }
-    throw GameError(path_, "is " + DescribeKind(opened.kind) + ", not a file the game can read");
+    // A link whose target is gone is not a missing file: the level maker linked it on purpose,
+    // and creating a file through it would write somewhere outside the level.
+    if (opened.kind == FileKind::DanglingLink) {
+        throw GameError(path_, "is a symbolic link to " + QuoteForMessage(opened.detail) +
+                                   ", which does not exist; the game creates no file through a "
+                                   "link");
+    }
+    reader_ = PlainFileReader(std::move(opened), path_, "");
 }
 
 int LevelFile::NextByte() {

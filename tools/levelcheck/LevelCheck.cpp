@@ -42,6 +42,12 @@ struct Place {
     int column = 1;
 };
 
+// A tile character of the map and where it stands.
+struct TileAt {
+    unsigned char character = 0;
+    Place place;
+};
+
 // Decodes each picture the loader asks for, as the game would, but records the faults instead
 // of stopping at the first, and says each only once.
 class CheckingWindow : public WindowOperations {
@@ -53,14 +59,14 @@ class CheckingWindow : public WindowOperations {
         sourceFile_ = std::move(file);
         sourcePlace_ = place;
     }
-    void SetTileSources(std::filesystem::path file, std::vector<Place> places) {
+    void SetTileSources(std::filesystem::path file, std::vector<TileAt> places) {
         tileFile_ = std::move(file);
         tilePlaces_ = std::move(places);
     }
 
     void SetTilePicture(int tileIndex, const std::filesystem::path& picture) override {
         const Place place = static_cast<std::size_t>(tileIndex) < tilePlaces_.size()
-                                ? tilePlaces_[static_cast<std::size_t>(tileIndex)]
+                                ? tilePlaces_[static_cast<std::size_t>(tileIndex)].place
                                 : Place{};
         CheckPicture(picture, PictureFormat::Bmp, tileFile_, place, "");
     }
@@ -104,7 +110,7 @@ class CheckingWindow : public WindowOperations {
     std::filesystem::path sourceFile_;
     Place sourcePlace_;
     std::filesystem::path tileFile_;
-    std::vector<Place> tilePlaces_;
+    std::vector<TileAt> tilePlaces_;
     std::set<std::filesystem::path> checked_;
     std::set<std::filesystem::path> used_;
     std::array<double, 3> left_{};
@@ -179,13 +185,13 @@ void CheckMissingMap(std::vector<Diagnostic>& diagnostics, const std::filesystem
 }
 
 // Where each tile character stands, in the same counting as the loader's.
-std::vector<Place> TilePlaces(const std::filesystem::path& tilesMap) {
-    std::vector<Place> places;
+std::vector<TileAt> TilePlaces(const std::filesystem::path& tilesMap) {
+    std::vector<TileAt> places;
     LevelFile file(SystemFiles(), tilesMap, LevelFile::WhenMissing::ReadAsEmpty);
     for (int byte = file.ReadByte(); byte >= 0 && places.size() < TileCount;
          byte = file.ReadByte()) {
         if (byte != '\n' && byte != '\r' && byte != '\0') {
-            places.push_back({file.Line(), file.Column()});
+            places.push_back({static_cast<unsigned char>(byte), {file.Line(), file.Column()}});
         }
     }
     return places;
@@ -194,25 +200,18 @@ std::vector<Place> TilePlaces(const std::filesystem::path& tilesMap) {
 // A level made on Linux may be played on Windows, where file names ignore case and may not hold
 // some characters: there, Tilea.bmp and TileA.bmp are one picture, and Tile?.bmp none at all.
 void CheckTileNamesForWindows(std::vector<Diagnostic>& diagnostics,
-                              const std::filesystem::path& tilesMap,
+                              const std::vector<TileAt>& tiles,
                               const std::filesystem::path& shown) {
     constexpr std::string_view Forbidden = "<>:\"/\\|?*";
-    LevelFile file(SystemFiles(), tilesMap, LevelFile::WhenMissing::ReadAsEmpty);
     std::map<int, int> firstOfFolded;  // case-folded character -> the character met first
     std::set<int> warned;
-    int tiles = 0;
-    for (int byte = file.ReadByte(); byte >= 0 && tiles < TileCount; byte = file.ReadByte()) {
-        if (byte == '\n' || byte == '\r' || byte == '\0') {
-            continue;
-        }
-        ++tiles;
+    for (const auto& [byte, place] : tiles) {
         if (!warned.insert(byte).second) {
             continue;
         }
-        const std::string name =
-            PathText(TilePicturePath("", static_cast<unsigned char>(byte)).filename());
+        const std::string name = PathText(TilePicturePath("", byte).filename());
         if (byte < 0x20 || Forbidden.find(static_cast<char>(byte)) != std::string_view::npos) {
-            diagnostics.push_back({shown, file.Line(), file.Column(), Severity::Warning,
+            diagnostics.push_back({shown, place.line, place.column, Severity::Warning,
                                    "the tile character " +
                                        QuoteForMessage(std::string(1, static_cast<char>(byte))) +
                                        " names " + QuoteForMessage(name) +
@@ -224,7 +223,7 @@ void CheckTileNamesForWindows(std::vector<Diagnostic>& diagnostics,
         if (!isNew && first->second != byte) {
             const std::string other =
                 PathText(TilePicturePath("", static_cast<unsigned char>(first->second)).filename());
-            diagnostics.push_back({shown, file.Line(), file.Column(), Severity::Warning,
+            diagnostics.push_back({shown, place.line, place.column, Severity::Warning,
                                    name + " and " + other +
                                        " are one file on Windows, which ignores case in file "
                                        "names"});
@@ -334,13 +333,14 @@ std::vector<Diagnostic> CheckLevel(const std::filesystem::path& folder) {
 
     try {
         CheckMissingMap(diagnostics, programDir / TilesMapFileName, tilesShown);
-        window.SetTileSources(tilesShown, TilePlaces(programDir / TilesMapFileName));
-        CheckTileNamesForWindows(diagnostics, programDir / TilesMapFileName, tilesShown);
-        const int tiles =
+        std::vector<TileAt> tiles = TilePlaces(programDir / TilesMapFileName);
+        CheckTileNamesForWindows(diagnostics, tiles, tilesShown);
+        window.SetTileSources(tilesShown, std::move(tiles));
+        const int tileCount =
             LoadTilesMap(window, SystemFiles(), programDir, MissingMapFile::ReadAsEmpty);
-        if (tiles < TileCount) {
+        if (tileCount < TileCount) {
             diagnostics.push_back({tilesShown, 1, 1, Severity::Warning,
-                                   "the map holds " + std::to_string(tiles) +
+                                   "the map holds " + std::to_string(tileCount) +
                                        " tiles, not 300; the rest of the field stays empty"});
         }
     } catch (const GameError& error) {

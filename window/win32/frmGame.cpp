@@ -221,8 +221,8 @@ void frmGame::Rescale() {
     ::InvalidateRect(form_, nullptr, FALSE);
 }
 
+// The constructor already scaled and centred the window for its monitor.
 void frmGame::ShowCentred() {
-    Rescale();
     ::ShowWindow(form_, SW_SHOWNORMAL);
     ::SetForegroundWindow(form_);
     FocusKeyReceiver();
@@ -288,14 +288,21 @@ void frmGame::PaintChanges() {
     if (changed.empty()) {
         return;
     }
-    HDC screen = ::GetDC(form_);
+    // A hidden window is painted whole from the back buffer when it shows.
+    const bool shown = ::IsWindowVisible(form_) != 0;
+    HDC screen = shown ? ::GetDC(form_) : nullptr;
     for (const FrameRect& area : changed) {
         RECT onScreen{};
         ScaleIntoBackBuffer(area, onScreen);
+        if (!shown) {
+            continue;
+        }
         ::BitBlt(screen, onScreen.left, onScreen.top, onScreen.right - onScreen.left,
                  onScreen.bottom - onScreen.top, backBuffer_, onScreen.left, onScreen.top, SRCCOPY);
     }
-    ::ReleaseDC(form_, screen);
+    if (shown) {
+        ::ReleaseDC(form_, screen);
+    }
 }
 
 void frmGame::ScaleIntoBackBuffer(const FrameRect& area, RECT& onScreen) {
