@@ -26,6 +26,7 @@
 #include "PathText.h"
 #include "Picture.h"
 #include "SystemFiles.h"
+#include "TileKinds.h"
 
 namespace vornak {
 
@@ -263,6 +264,61 @@ void CheckBlocksRows(std::vector<Diagnostic>& diagnostics, const std::filesystem
     }
 }
 
+// Where each cell of the blocks map stands, in the same counting as the loader's.
+std::vector<Place> BlockPlaces(const std::filesystem::path& blocksMap) {
+    std::vector<Place> places;
+    LevelFile file(SystemFiles(), blocksMap, LevelFile::WhenMissing::ReadAsEmpty);
+    for (int byte = file.ReadByte(); byte >= 0 && places.size() < TileCount;
+         byte = file.ReadByte()) {
+        if (byte == '#' || byte == ' ') {
+            places.push_back({file.Line(), file.Column()});
+        }
+    }
+    return places;
+}
+
+// A wall drawn as road is a wall that players cannot see, and a barrier tile without its wall is
+// one that cars drive through; the game says nothing of either.
+void CheckWallsAgainstTiles(std::vector<Diagnostic>& diagnostics, const std::vector<TileAt>& tiles,
+                            const GameState& state, const std::vector<Place>& blockPlaces,
+                            const std::filesystem::path& shown) {
+    std::string characters;
+    std::array<bool, TileCount> walls{};
+    for (const TileAt& tile : tiles) {
+        characters += static_cast<char>(tile.character);
+    }
+    for (int index = 0; index < TileCount; ++index) {
+        walls[static_cast<std::size_t>(index)] =
+            state.Blocks(index % GridColumns + 1, index / GridColumns + 1);
+    }
+    const TileKinds kinds = KindsOfTiles(characters, walls);
+    std::array<int, 256> cells{};
+    std::array<int, 256> walled{};
+    for (std::size_t index = 0; index < characters.size(); ++index) {
+        const auto character = static_cast<unsigned char>(characters[index]);
+        ++cells[character];
+        walled[character] += walls[index] ? 1 : 0;
+    }
+    for (std::size_t index = 0; index < characters.size(); ++index) {
+        const auto character = static_cast<unsigned char>(characters[index]);
+        const std::optional<bool> kind = kinds[character];
+        if (!kind || *kind == walls[index]) {
+            continue;
+        }
+        const Place place = index < blockPlaces.size() ? blockPlaces[index] : Place{};
+        const std::string quoted = QuoteForMessage(std::string(1, static_cast<char>(character)));
+        const std::string share =
+            std::to_string(*kind ? walled[character] : cells[character] - walled[character]) +
+            " of its " + std::to_string(cells[character]) + " cells";
+        diagnostics.push_back({shown, place.line, place.column, Severity::Warning,
+                               *kind
+                                   ? "no wall under the tile " + quoted + ", which is a wall in " +
+                                         share + ": cars drive through this barrier"
+                                   : "a wall under the tile " + quoted + ", which is open in " +
+                                         share + ": cars stop at a wall that players cannot see"});
+    }
+}
+
 void CheckCarStarts(std::vector<Diagnostic>& diagnostics, const GameState& state,
                     const std::filesystem::path& shown) {
     for (int car = 1; car <= CarCount; ++car) {
@@ -277,6 +333,18 @@ void CheckCarStarts(std::vector<Diagnostic>& diagnostics, const GameState& state
         } else if (state.Blocks(column, row)) {
             diagnostics.push_back(
                 {shown, columnLine, 1, Severity::Warning, name + " starts on a wall"});
+        } else {
+            // Past the edge counts as a wall, as when the car drives.
+            const auto closed = [&state](int nextColumn, int nextRow) {
+                return !CellGrid::Contains(nextColumn, nextRow) ||
+                       state.Blocks(nextColumn, nextRow);
+            };
+            if (closed(column - 1, row) && closed(column + 1, row) && closed(column, row - 1) &&
+                closed(column, row + 1)) {
+                diagnostics.push_back({shown, columnLine, 1, Severity::Warning,
+                                       name + " cannot leave its start cell: walls close all "
+                                              "four sides"});
+            }
         }
     }
     if (state.CarX(1) == state.CarX(2) && state.CarY(1) == state.CarY(2)) {
@@ -324,6 +392,7 @@ std::vector<Diagnostic> CheckLevel(const std::filesystem::path& folder) {
     const std::filesystem::path carsShown = shownFolder / CarsFileName;
     CheckingWindow window(diagnostics);
     GameState state;
+    std::vector<TileAt> tiles;
     // The game reads each car's four heading pictures during play, whatever the level says.
     for (int car = 1; car <= CarCount; ++car) {
         for (const DirectionStep& direction : DirectionTable) {
@@ -333,9 +402,9 @@ std::vector<Diagnostic> CheckLevel(const std::filesystem::path& folder) {
 
     try {
         CheckMissingMap(diagnostics, programDir / TilesMapFileName, tilesShown);
-        std::vector<TileAt> tiles = TilePlaces(programDir / TilesMapFileName);
+        tiles = TilePlaces(programDir / TilesMapFileName);
         CheckTileNamesForWindows(diagnostics, tiles, tilesShown);
-        window.SetTileSources(tilesShown, std::move(tiles));
+        window.SetTileSources(tilesShown, tiles);
         const int tileCount =
             LoadTilesMap(window, SystemFiles(), programDir, MissingMapFile::ReadAsEmpty);
         if (tileCount < TileCount) {
@@ -357,6 +426,8 @@ std::vector<Diagnostic> CheckLevel(const std::filesystem::path& folder) {
                                    "the map holds " + std::to_string(cells) +
                                        " cells, not 300; the cells after them stay free"});
         }
+        CheckWallsAgainstTiles(diagnostics, tiles, state,
+                               BlockPlaces(programDir / BlocksMapFileName), blocksShown);
     } catch (const GameError& error) {
         AddGameError(diagnostics, blocksShown, error);
     }
