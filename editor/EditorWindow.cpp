@@ -18,7 +18,9 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QScrollArea>
+#include <QSettings>
 #include <QStatusBar>
+#include <QToolBar>
 #include <QUndoStack>
 
 #include "Direction.h"
@@ -32,6 +34,7 @@ namespace {
 constexpr int CheckDelayMilliseconds = 150;
 constexpr int CellRole = Qt::UserRole;
 constexpr int TileRole = Qt::UserRole + 1;
+constexpr int MaxRecent = 8;
 
 std::filesystem::path FromQString(const QString& text) {
     return std::filesystem::path(QFile::encodeName(text).toStdString());
@@ -141,7 +144,10 @@ EditorWindow::EditorWindow(Installation installation, const std::filesystem::pat
             });
     connect(findings_, &QListWidget::currentRowChanged, this,
             [this](int row) { FindingClicked(row); });
-    view_->hovered = [this](int cell) { ShowHover(cell); };
+    view_->hovered = [this](int cell) {
+        hoveredCell_ = cell;
+        ShowHover(cell);
+    };
     view_->picked = [this](char tile) {
         for (int row = 0; row < palette_->count(); ++row) {
             if (palette_->item(row)->data(TileRole).toInt() == static_cast<unsigned char>(tile)) {
@@ -156,10 +162,21 @@ EditorWindow::EditorWindow(Installation installation, const std::filesystem::pat
     checkTimer_.setInterval(CheckDelayMilliseconds);
     connect(&checkTimer_, &QTimer::timeout, this, [this] { CheckNow(); });
 
+    // Tiles a level does not use yet take their kind from the circuit that levels start from.
+    {
+        LevelDocument circuit;
+        circuit.Open(installation_.bundledCircuit);
+        document_.SetFallbackKinds(KindsOfTiles(circuit.Content().tiles, circuit.Content().walls));
+    }
+    view_->SetZoom(settings_.value(QStringLiteral("zoom"), view_->Zoom()).toInt());
+    restoreGeometry(settings_.value(QStringLiteral("geometry")).toByteArray());
+    SetTool(Tool::Tiles);
+
     if (folder.empty()) {
         document_.StartNew(installation_.bundledCircuit);
     } else {
         document_.Open(folder);
+        RememberRecent(folder);
     }
     view_->ReloadPictures();
     FillPalette();
@@ -235,11 +252,29 @@ void EditorWindow::BuildMenus() {
     AddAction(file, QStringLiteral("&New from the circuit…"), QKeySequence::New,
               [this] { NewFromCircuit(); });
     AddAction(file, QStringLiteral("&Open…"), QKeySequence::Open, [this] { OpenFolder(); });
+    recentMenu_ = file->addMenu(QStringLiteral("Open &Recent"));
+    FillRecentMenu();
     AddAction(file, QStringLiteral("&Save"), QKeySequence::Save, [this] { Save(); });
-    AddAction(file, QStringLiteral("Save &as…"), QKeySequence::SaveAs, [this] { SaveAs(); });
+    AddAction(file, QStringLiteral("Save &as…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+              [this] { SaveAs(); });
     file->addSeparator();
     AddAction(file, QStringLiteral("Import &tile picture…"), {}, [this] { ImportTile(); });
     AddAction(file, QStringLiteral("Import &car…"), {}, [this] { ImportCar(); });
+    file->addSeparator();
+    AddAction(file, QStringLiteral("Mirror &left–right"), {}, [this] { document_.Mirror(true); });
+    AddAction(file, QStringLiteral("Mirror to&p–bottom"), {}, [this] { document_.Mirror(false); });
+    QMenu* shift = file->addMenu(QStringLiteral("S&hift by one cell"));
+    const std::tuple<QString, Qt::Key, int, int> shifts[] = {
+        {QStringLiteral("&Left"), Qt::Key_Left, -1, 0},
+        {QStringLiteral("&Right"), Qt::Key_Right, 1, 0},
+        {QStringLiteral("&Up"), Qt::Key_Up, 0, -1},
+        {QStringLiteral("&Down"), Qt::Key_Down, 0, 1}};
+    for (const auto& [text, key, columns, rows] : shifts) {
+        const int byColumns = columns;
+        const int byRows = rows;
+        AddAction(shift, text, QKeySequence(Qt::CTRL | Qt::SHIFT | key),
+                  [this, byColumns, byRows] { document_.Shift(byColumns, byRows); });
+    }
     file->addSeparator();
     AddAction(file, QStringLiteral("&Play"), Qt::Key_F5, [this] { Play(); });
     file->addSeparator();
@@ -253,6 +288,17 @@ void EditorWindow::BuildMenus() {
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     edit->addAction(undo);
     edit->addAction(redo);
+    edit->addSeparator();
+    AddAction(edit, QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X),
+              [this] { view_->CutSelection(); });
+    AddAction(edit, QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C),
+              [this] { view_->CopySelection(); });
+    AddAction(edit, QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V),
+              [this] { view_->StartPaste(); });
+    AddAction(edit, QStringLiteral("&Delete"), Qt::Key_Delete,
+              [this] { view_->DeleteSelection(); });
+    AddAction(edit, QStringLiteral("Drop the selection or the paste"), Qt::Key_Escape,
+              [this] { view_->Escape(); });
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     AddAction(view, QStringLiteral("Zoom &in"), QKeySequence(Qt::CTRL | Qt::Key_Plus),
@@ -261,7 +307,7 @@ void EditorWindow::BuildMenus() {
             {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
     AddAction(view, QStringLiteral("Zoom &out"), QKeySequence(Qt::CTRL | Qt::Key_Minus),
               [this] { view_->SetZoom(view_->Zoom() - 1); });
-    QAction* walls = AddAction(view, QStringLiteral("Show &walls"), Qt::Key_W,
+    QAction* walls = AddAction(view, QStringLiteral("Show &walls"), Qt::Key_H,
                                [this] { view_->SetWallsShown(!view_->WallsShown()); });
     walls->setCheckable(true);
     walls->setChecked(true);
@@ -270,21 +316,40 @@ void EditorWindow::BuildMenus() {
     grid->setCheckable(true);
 
     QMenu* toolMenu = menuBar()->addMenu(QStringLiteral("&Tools"));
+    QToolBar* toolBar = addToolBar(QStringLiteral("Tools"));
+    toolBar->setObjectName(QStringLiteral("tools"));
+    toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    toolBar->setMovable(false);
     tools_ = new QActionGroup(this);
-    const std::pair<QString, std::pair<Qt::Key, Tool>> toolList[] = {
-        {QStringLiteral("&Tiles"), {Qt::Key_T, Tool::Tiles}},
-        {QStringLiteral("&Walls"), {Qt::Key_B, Tool::Walls}},
-        {QStringLiteral("Car &1 start"), {Qt::Key_1, Tool::Car1}},
-        {QStringLiteral("Car &2 start"), {Qt::Key_2, Tool::Car2}}};
-    for (const auto& [text, keyAndTool] : toolList) {
-        const Tool tool = keyAndTool.second;
-        QAction* action =
-            AddAction(toolMenu, text, keyAndTool.first, [this, tool] { SetTool(tool); });
+    const std::tuple<QString, Qt::Key, Tool> toolList[] = {
+        {QStringLiteral("&Tiles"), Qt::Key_T, Tool::Tiles},
+        {QStringLiteral("&Fill"), Qt::Key_F, Tool::Fill},
+        {QStringLiteral("&Walls"), Qt::Key_B, Tool::Walls},
+        {QStringLiteral("&Select"), Qt::Key_S, Tool::Select},
+        {QStringLiteral("Car &1"), Qt::Key_1, Tool::Car1},
+        {QStringLiteral("Car &2"), Qt::Key_2, Tool::Car2}};
+    for (const auto& [text, key, tool] : toolList) {
+        const Tool chosen = tool;
+        QAction* action = AddAction(toolMenu, text, key, [this, chosen] { SetTool(chosen); });
+        action->setIcon(ToolIcon(tool));
+        action->setIconText(QString(text).remove(QLatin1Char('&')) + QStringLiteral(" (") +
+                            QKeySequence(key).toString(QKeySequence::NativeText) +
+                            QLatin1Char(')'));
         action->setCheckable(true);
         action->setData(static_cast<int>(tool));
         action->setChecked(tool == Tool::Tiles);
         tools_->addAction(action);
+        toolBar->addAction(action);
     }
+    toolMenu->addSeparator();
+    QAction* follow = AddAction(toolMenu, QStringLiteral("Walls &follow tiles"), {}, [this] {
+        document_.SetWallsFollowTiles(!document_.WallsFollowTiles());
+    });
+    follow->setCheckable(true);
+    follow->setChecked(document_.WallsFollowTiles());
+    follow->setToolTip(
+        QStringLiteral("A painted cell takes the wall state that its tile has elsewhere in the "
+                       "level"));
     toolMenu->addSeparator();
     const std::pair<const char*, Qt::Key> turns[] = {{"up", Qt::Key_Up},
                                                      {"down", Qt::Key_Down},
@@ -297,6 +362,60 @@ void EditorWindow::BuildMenus() {
         action->setEnabled(false);  // only with a car tool in hand
         turnActions_.push_back(action);
     }
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    AddAction(help, QStringLiteral("&Keys"), Qt::Key_F1, [this] { inform(KeysHelp()); });
+}
+
+QString EditorWindow::KeysHelp() {
+    return QStringLiteral(
+        "Tools\n"
+        "  T  tiles: left paints (Shift+drag: a rectangle), right picks the tile\n"
+        "  F  fill: left fills the area of the clicked tile, right picks the tile\n"
+        "  B  walls: left sets walls, right clears them (Shift+drag: a rectangle)\n"
+        "  S  select: drag to select a rectangle of cells\n"
+        "  1, 2  car 1, car 2: left places the car, the arrow keys turn it\n"
+        "\n"
+        "View\n"
+        "  G  grid       H  walls       Ctrl+plus, Ctrl+minus  zoom\n"
+        "\n"
+        "Edit\n"
+        "  Ctrl+Z  undo              Ctrl+Shift+Z  redo\n"
+        "  Ctrl+C  copy              Ctrl+X  cut           Delete  clear the selection\n"
+        "  Ctrl+V  paste: the copy follows the pointer, a left click puts it down\n"
+        "  Escape  drop the paste, or the selection\n"
+        "  Ctrl+Shift+arrow  shift the whole level by one cell\n"
+        "\n"
+        "Level\n"
+        "  Ctrl+N  new     Ctrl+O  open     Ctrl+S  save     Ctrl+Shift+S  save as\n"
+        "  F5  play the level       F1  this list");
+}
+
+void EditorWindow::FillRecentMenu() {
+    recentMenu_->clear();
+    const QStringList recent = settings_.value(QStringLiteral("recent")).toStringList();
+    for (const QString& folder : recent) {
+        QAction* action = recentMenu_->addAction(folder);
+        connect(action, &QAction::triggered, this, [this, folder] {
+            if (AskToKeepChanges()) {
+                Open(FromQString(folder));
+            }
+        });
+    }
+    recentMenu_->setEnabled(!recent.isEmpty());
+}
+
+void EditorWindow::RememberRecent(const std::filesystem::path& folder) {
+    std::error_code error;
+    const QString name = ToQString(std::filesystem::absolute(folder, error));
+    QStringList recent = settings_.value(QStringLiteral("recent")).toStringList();
+    recent.removeAll(name);
+    recent.prepend(name);
+    while (recent.size() > MaxRecent) {
+        recent.removeLast();
+    }
+    settings_.setValue(QStringLiteral("recent"), recent);
+    FillRecentMenu();
 }
 
 void EditorWindow::SetTool(Tool tool) {
@@ -320,6 +439,7 @@ void EditorWindow::TurnCar(const char* heading) {
 
 void EditorWindow::DocumentChanged() {
     view_->Refresh();
+    ShowHover(hoveredCell_);
     UpdateTitle();
     checkTimer_.start();
 }
@@ -456,6 +576,8 @@ void EditorWindow::showEvent(QShowEvent* event) {
 
 void EditorWindow::closeEvent(QCloseEvent* event) {
     if (AskToKeepChanges()) {
+        settings_.setValue(QStringLiteral("zoom"), view_->Zoom());
+        settings_.setValue(QStringLiteral("geometry"), saveGeometry());
         event->accept();
     } else {
         event->ignore();
@@ -468,9 +590,14 @@ void EditorWindow::Open(const std::filesystem::path& folder) {
     rewritesAccepted_ = false;
     view_->ReloadPictures();
     view_->SelectCell(-1);
+    view_->SetSelection(std::nullopt);
     FillPalette();
     CheckNow();
     UpdateTitle();
+    std::error_code error;
+    if (std::filesystem::is_directory(folder, error)) {
+        RememberRecent(folder);
+    }
 }
 
 void EditorWindow::OpenFolder() {
@@ -519,12 +646,22 @@ bool EditorWindow::Save() {
 }
 
 bool EditorWindow::SaveAs() {
-    const QString chosen = chooseFolder(QStringLiteral("Save the level in a folder"));
+    const QString chosen = chooseNewFolder(QStringLiteral("Save the level in a folder"));
     if (chosen.isEmpty()) {
         return false;
     }
     const std::filesystem::path folder = FromQString(chosen);
     std::error_code error;
+    if (std::filesystem::exists(folder, error) && !std::filesystem::is_directory(folder, error)) {
+        inform(QStringLiteral("%1 is a file; a level is saved into a folder.").arg(chosen));
+        return false;
+    }
+    if (!std::filesystem::exists(folder, error) &&
+        !std::filesystem::create_directories(folder, error)) {
+        inform(QStringLiteral("The level was not saved: cannot make the folder %1: %2")
+                   .arg(chosen, QString::fromStdString(error.message())));
+        return false;
+    }
     if (folder != document_.Folder() && std::filesystem::exists(folder / TilesMapFileName, error) &&
         !confirm(QStringLiteral("%1 already holds a level. Replace its files?").arg(chosen))) {
         return false;
@@ -554,6 +691,7 @@ bool EditorWindow::SaveTo(const std::filesystem::path& folder) {
     FillPalette();
     CheckNow();
     UpdateTitle();
+    RememberRecent(folder);
     return true;
 }
 

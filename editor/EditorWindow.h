@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <filesystem>
@@ -89,6 +90,9 @@ class EditorWindow : public QMainWindow {
     void DocumentChanged();
     void UpdateTitle();
     void FillPalette();
+    void FillRecentMenu();
+    void RememberRecent(const std::filesystem::path& folder);
+    static QString KeysHelp();
     void ShowFindings();
     void ShowHover(int cell);
     void FindingClicked(int row);
@@ -106,6 +110,10 @@ class EditorWindow : public QMainWindow {
     QDockWidget* findingsDock_ = nullptr;
     bool docksSized_ = false;
     QActionGroup* tools_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
+    // The zoom, the window's place and the recent levels outlive the editor.
+    QSettings settings_{QStringLiteral("vornak"), QStringLiteral("vornak-editor")};
+    int hoveredCell_ = -1;
     std::vector<QAction*> turnActions_;
     QTimer checkTimer_;
     QTemporaryDir scratch_;

@@ -256,6 +256,7 @@ void LevelDocument::Apply(const LevelContent& content) {
 }
 
 void LevelDocument::BeginStroke(const QString& name) {
+    strokeKinds_ = KindsNow();
     inStroke_ = true;
     strokeStart_ = content_;
     strokeName_ = name;
@@ -286,30 +287,66 @@ void LevelDocument::Change(const QString& name, const std::function<void(LevelCo
     undoStack_.push(new SnapshotCommand(*this, before, content_, name));
 }
 
-// A map shorter than the cell painted is filled up to it with its most common tile, so that
-// painting one far cell does not repaint everything before it with the new tile.
 void LevelDocument::SetTile(int index, char tile) {
     if (index < 0 || index >= TileCount || tile == '\0' || tile == '\n' || tile == '\r') {
         return;
     }
-    Change(QStringLiteral("Paint tiles"), [index, tile](LevelContent& content) {
-        if (static_cast<std::size_t>(index) >= content.tiles.size()) {
-            std::map<char, int> counts;
-            for (const char existing : content.tiles) {
-                ++counts[existing];
-            }
-            char filler = tile;
-            int most = 0;
-            for (const auto& [character, count] : counts) {
-                if (count > most) {
-                    filler = character;
-                    most = count;
-                }
-            }
-            content.tiles.resize(static_cast<std::size_t>(index) + 1, filler);
+    const TileKinds* kinds = PaintKinds();
+    Change(QStringLiteral("Paint tiles"),
+           [index, tile, kinds](LevelContent& content) { PaintTile(content, index, tile, kinds); });
+}
+
+void LevelDocument::Fill(int index, char tile) {
+    if (index < 0 || index >= TileCount || tile == '\0' || tile == '\n' || tile == '\r') {
+        return;
+    }
+    const TileKinds* kinds = PaintKinds();
+    Change(QStringLiteral("Fill"),
+           [index, tile, kinds](LevelContent& content) { FillArea(content, index, tile, kinds); });
+}
+
+void LevelDocument::Clear(const CellArea& area, const QString& name) {
+    Change(name, [&area](LevelContent& content) { ClearArea(content, area); });
+}
+
+void LevelDocument::Paste(const Clip& clip, int column, int row) {
+    Change(QStringLiteral("Paste"),
+           [&clip, column, row](LevelContent& content) { PasteClip(content, clip, column, row); });
+}
+
+void LevelDocument::Shift(int columns, int rows) {
+    Change(QStringLiteral("Shift the level"),
+           [columns, rows](LevelContent& content) { ShiftLevel(content, columns, rows); });
+}
+
+void LevelDocument::Mirror(bool leftRight) {
+    Change(QStringLiteral("Mirror the level"),
+           [leftRight](LevelContent& content) { MirrorLevel(content, leftRight); });
+}
+
+// Within a stroke, the kinds it started with: the cells it paints must not change them midway.
+const TileKinds* LevelDocument::PaintKinds() {
+    if (!wallsFollowTiles_) {
+        return nullptr;
+    }
+    if (!inStroke_) {
+        strokeKinds_ = KindsNow();
+    }
+    return &strokeKinds_;
+}
+
+TileKinds LevelDocument::KindsNow() const {
+    TileKinds kinds = KindsOfTiles(content_.tiles, content_.walls);
+    std::array<bool, 256> used{};
+    for (const char tile : content_.tiles) {
+        used[static_cast<unsigned char>(tile)] = true;
+    }
+    for (std::size_t character = 0; character < kinds.size(); ++character) {
+        if (!used[character]) {
+            kinds[character] = fallbackKinds_[character];
         }
-        content.tiles[static_cast<std::size_t>(index)] = tile;
-    });
+    }
+    return kinds;
 }
 
 void LevelDocument::SetWall(int index, bool wall) {

@@ -12,26 +12,9 @@
 #include <vector>
 
 #include "GameState.h"
+#include "LevelEdits.h"
 
 namespace vornak::editor {
-
-struct CarStart {
-    std::int32_t column = 1;
-    std::int32_t row = 1;
-    std::string heading = "right";
-
-    bool operator==(const CarStart&) const = default;
-};
-
-// A level as the game reads it: the tile characters in reading order (a map may hold fewer than
-// 300), the walls, and the two cars' start cells and headings.
-struct LevelContent {
-    std::string tiles;
-    std::array<bool, TileCount> walls{};
-    std::array<CarStart, CarCount> cars{CarStart{1, 1, "right"}, CarStart{2, 1, "right"}};
-
-    bool operator==(const LevelContent&) const = default;
-};
 
 // The level a level maker is editing: its content, its undo stack, and loading and saving. It
 // knows nothing of widgets. Opening reads the folder with the game's own loader, so that what the
@@ -74,6 +57,19 @@ class LevelDocument {
     void SetWall(int index, bool wall);
     void SetCarCell(int car, int column, int row);
     void SetCarHeading(int car, const std::string& heading);
+    void Fill(int index, char tile);
+    // Cut and Delete: the cells cleared as ClearArea says.
+    void Clear(const CellArea& area, const QString& name);
+    void Paste(const Clip& clip, int column, int row);
+    void Shift(int columns, int rows);
+    void Mirror(bool leftRight);
+
+    // When on (the default), a painted cell takes its tile's kind as its wall state: the kind
+    // the level gives the tile, or for a tile the level does not use yet, the kind fallback
+    // gives it. Kinds are taken when a stroke starts and hold for the whole stroke.
+    void SetWallsFollowTiles(bool follow) { wallsFollowTiles_ = follow; }
+    bool WallsFollowTiles() const { return wallsFollowTiles_; }
+    void SetFallbackKinds(const TileKinds& fallback) { fallbackKinds_ = fallback; }
 
     QUndoStack& UndoStack() { return undoStack_; }
 
@@ -116,6 +112,11 @@ class LevelDocument {
     bool inStroke_ = false;
     LevelContent strokeStart_;
     QString strokeName_;
+    bool wallsFollowTiles_ = true;
+    TileKinds fallbackKinds_{};
+    TileKinds strokeKinds_{};
+    const TileKinds* PaintKinds();
+    TileKinds KindsNow() const;
 };
 
 // The tile character whose picture a path names ("Tile" + character + ".bmp", a byte above 127

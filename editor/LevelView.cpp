@@ -10,6 +10,7 @@
 #include "LevelLoader.h"
 #include "PictureFile.h"
 #include "Playfield.h"
+#include "ToolIcons.h"
 
 namespace vornak::editor {
 
@@ -38,6 +39,53 @@ LevelView::LevelView(QWidget* parent, LevelDocument& document)
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     SetZoom(zoom_);
+}
+
+void LevelView::SetTool(Tool tool) {
+    EndStroke();
+    tool_ = tool;
+    setCursor(ToolCursor(tool));
+}
+
+void LevelView::SetSelection(const std::optional<CellArea>& area) {
+    selection_ = area;
+    update();
+}
+
+void LevelView::CopySelection() {
+    if (selection_) {
+        clip_ = CopyArea(document_.Content(), *selection_);
+    }
+}
+
+void LevelView::CutSelection() {
+    if (selection_) {
+        clip_ = CopyArea(document_.Content(), *selection_);
+        document_.Clear(*selection_, QStringLiteral("Cut"));
+    }
+}
+
+void LevelView::DeleteSelection() {
+    if (selection_) {
+        document_.Clear(*selection_, QStringLiteral("Delete"));
+    }
+}
+
+void LevelView::StartPaste() {
+    if (clip_) {
+        EndStroke();
+        floating_ = true;
+        update();
+    }
+}
+
+void LevelView::Escape() {
+    if (floating_) {
+        floating_ = false;
+    } else {
+        selection_.reset();
+    }
+    update();
 }
 
 void LevelView::SetZoom(int zoom) {
@@ -159,9 +207,55 @@ void LevelView::paintEvent(QPaintEvent* /*event*/) {
         painter.setPen(QPen(Qt::yellow, 2, Qt::DashLine));
         painter.drawRect(area.adjusted(1, 1, -1, -1));
     }
+    if (selection_) {
+        const QRect area =
+            CellRectangle(selection_->top * GridColumns + selection_->left, zoom_)
+                .united(CellRectangle(selection_->bottom * GridColumns + selection_->right, zoom_));
+        painter.setPen(QPen(Qt::white, 2, Qt::DashLine));
+        painter.drawRect(area.adjusted(1, 1, -1, -1));
+    }
+    if (floating_ && pointerCell_ >= 0) {
+        DrawFloatingCopy(painter);
+    }
     if (selected_ >= 0) {
         painter.setPen(QPen(Qt::yellow, 2));
         painter.drawRect(CellRectangle(selected_, zoom_).adjusted(1, 1, -1, -1));
+    }
+}
+
+// The copy shows where a click would put it, cells off the grid left out as the paste leaves
+// them out.
+void LevelView::DrawFloatingCopy(QPainter& painter) {
+    const int column = pointerCell_ % GridColumns;
+    const int row = pointerCell_ / GridColumns;
+    painter.setOpacity(0.75);
+    for (int y = 0; y < clip_->height && row + y < GridRows; ++y) {
+        for (int x = 0; x < clip_->width && column + x < GridColumns; ++x) {
+            const auto from = static_cast<std::size_t>(y * clip_->width + x);
+            const QRect cell = CellRectangle((row + y) * GridColumns + column + x, zoom_);
+            if (clip_->tiles[from] != '\0') {
+                painter.drawImage(cell, TilePicture(clip_->tiles[from]));
+            }
+            if (clip_->walls[from]) {
+                painter.fillRect(cell, WallOverlay);
+            }
+        }
+    }
+    painter.setOpacity(1);
+    const int right = std::min(column + clip_->width, GridColumns) - 1;
+    const int bottom = std::min(row + clip_->height, GridRows) - 1;
+    painter.setPen(QPen(Qt::cyan, 2, Qt::DashLine));
+    painter.drawRect(CellRectangle(pointerCell_, zoom_)
+                         .united(CellRectangle(bottom * GridColumns + right, zoom_))
+                         .adjusted(1, 1, -1, -1));
+}
+
+void LevelView::PickTile(int cell) {
+    if (static_cast<std::size_t>(cell) < document_.Content().tiles.size()) {
+        tile_ = document_.Content().tiles[static_cast<std::size_t>(cell)];
+        if (picked) {
+            picked(tile_);
+        }
     }
 }
 
@@ -174,12 +268,18 @@ void LevelView::ApplyAt(int cell, Qt::MouseButton button) {
         case Tool::Tiles:
             if (left) {
                 document_.SetTile(cell, tile_);
-            } else if (static_cast<std::size_t>(cell) < document_.Content().tiles.size()) {
-                tile_ = document_.Content().tiles[static_cast<std::size_t>(cell)];
-                if (picked) {
-                    picked(tile_);
-                }
+            } else {
+                PickTile(cell);
             }
+            break;
+        case Tool::Fill:
+            if (left) {
+                document_.Fill(cell, tile_);
+            } else {
+                PickTile(cell);
+            }
+            break;
+        case Tool::Select:
             break;
         case Tool::Walls:
             document_.SetWall(cell, left);
@@ -212,6 +312,25 @@ void LevelView::mousePressEvent(QMouseEvent* event) {
         (event->button() != Qt::LeftButton && event->button() != Qt::RightButton)) {
         return;
     }
+    if (floating_) {
+        if (event->button() == Qt::LeftButton) {
+            floating_ = false;
+            document_.Paste(*clip_, cell % GridColumns, cell / GridColumns);
+        }
+        return;
+    }
+    if (tool_ == Tool::Select) {
+        if (event->button() == Qt::LeftButton) {
+            strokeButton_ = Qt::LeftButton;
+            selectAnchor_ = cell;
+            SetSelection(CellArea::Spanning(cell, cell));
+        }
+        return;
+    }
+    if (tool_ == Tool::Fill) {
+        ApplyAt(cell, event->button());
+        return;
+    }
     strokeButton_ = event->button();
     const bool paints =
         tool_ == Tool::Walls || (tool_ == Tool::Tiles && event->button() == Qt::LeftButton);
@@ -231,6 +350,12 @@ void LevelView::mouseMoveEvent(QMouseEvent* event) {
     if (hovered) {
         hovered(cell);
     }
+    if (cell != pointerCell_) {
+        pointerCell_ = cell;
+        if (floating_) {
+            update();
+        }
+    }
     // The button went up where the view could not see it (over a dialog, say): the stroke is
     // over, and a pointer moving with no button held paints nothing.
     if (strokeButton_ != Qt::NoButton && (event->buttons() & strokeButton_) == 0) {
@@ -238,6 +363,10 @@ void LevelView::mouseMoveEvent(QMouseEvent* event) {
         return;
     }
     if (strokeButton_ == Qt::NoButton || cell < 0) {
+        return;
+    }
+    if (selectAnchor_) {
+        SetSelection(CellArea::Spanning(*selectAnchor_, cell));
         return;
     }
     if (rectangleAnchor_) {
@@ -264,6 +393,7 @@ void LevelView::mouseReleaseEvent(QMouseEvent* event) {
         rectangleEnd_ = -1;
         update();
     }
+    selectAnchor_.reset();
     document_.EndStroke();
     strokeButton_ = Qt::NoButton;
     lastCell_ = -1;
@@ -275,6 +405,7 @@ void LevelView::EndStroke() {
     }
     strokeButton_ = Qt::NoButton;
     lastCell_ = -1;
+    selectAnchor_.reset();
     if (rectangleAnchor_) {
         rectangleAnchor_.reset();
         rectangleEnd_ = -1;
@@ -300,6 +431,10 @@ void LevelView::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
     if (hovered) {
         hovered(-1);
+    }
+    pointerCell_ = -1;
+    if (floating_) {
+        update();
     }
 }
 

@@ -10,14 +10,14 @@
 #include <optional>
 
 #include "LevelDocument.h"
+#include "ToolIcons.h"
 
 namespace vornak {
 class Playfield;
 }
+class QPainter;
 
 namespace vornak::editor {
-
-enum class Tool { Tiles, Walls, Car1, Car2 };
 
 // The playfield as the game draws it, by the game's own painting code, at a whole zoom, with the
 // walls as a translucent overlay and an optional grid. The mouse edits the level with the tool
@@ -26,7 +26,7 @@ class LevelView : public QWidget {
   public:
     LevelView(QWidget* parent, LevelDocument& document);
 
-    void SetTool(Tool tool) { tool_ = tool; }
+    void SetTool(Tool tool);
     Tool CurrentTool() const { return tool_; }
     void SetTile(char tile) { tile_ = tile; }
     char CurrentTile() const { return tile_; }
@@ -49,6 +49,19 @@ class LevelView : public QWidget {
     // rectangle not yet released is dropped. Called before an open, a new level, a save and any
     // dialog, and when the view loses the mouse.
     void EndStroke();
+
+    // The selected rectangle of cells, while there is one.
+    const std::optional<CellArea>& Selection() const { return selection_; }
+    void SetSelection(const std::optional<CellArea>& area);
+    // Ctrl+C, Ctrl+X and Delete act on the selection; Ctrl+V floats a copy of what was last
+    // copied under the pointer until a left click places it or Escape drops it. Escape with
+    // nothing floating drops the selection.
+    void CopySelection();
+    void CutSelection();
+    void DeleteSelection();
+    void StartPaste();
+    bool Pasting() const { return floating_; }
+    void Escape();
 
     // The cell under a point of the widget, or -1 outside the grid.
     int CellAt(QPoint point) const;
@@ -73,6 +86,8 @@ class LevelView : public QWidget {
   private:
     void ApplyAt(int cell, Qt::MouseButton button);
     void FillRectangle(int from, int to, Qt::MouseButton button);
+    void PickTile(int cell);
+    void DrawFloatingCopy(QPainter& painter);
     QImage CarPicture(int car, const std::string& heading);
 
     LevelDocument& document_;
@@ -88,6 +103,12 @@ class LevelView : public QWidget {
     std::optional<int> rectangleAnchor_;
     int rectangleEnd_ = -1;
     int lastCell_ = -1;
+
+    std::optional<int> selectAnchor_;
+    std::optional<CellArea> selection_;
+    std::optional<Clip> clip_;
+    bool floating_ = false;
+    int pointerCell_ = -1;
 
     std::map<char, QImage> tilePictures_;
     std::map<std::string, QImage> carPictures_;

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QListWidget>
+#include <QMenu>
 #include <QProcess>
+#include <QSettings>
 #include <QTest>
 
 #include "CircuitCopy.h"
@@ -23,6 +25,7 @@ using vornak::testing::ReadBytes;
 class EditorWindowTest : public ::testing::Test {
   protected:
     EditorWindowTest() {
+        QSettings(QStringLiteral("vornak"), QStringLiteral("vornak-editor")).clear();
         window = std::make_unique<EditorWindow>(Installation{VORNAK_GAME, VORNAK_CIRCUIT_DIR},
                                                 level.Path());
         window->confirm = [](const QString& /*question*/) { return true; };
@@ -283,6 +286,115 @@ TEST_F(EditorWindowTest, NewLevelWithAnImportedTileAndCar) {
     EXPECT_EQ(qAlpha(up.pixel(0, 0)), 0) << "the colour around the car shows the road";
     EXPECT_EQ(up.pixelColor(8, 5), QColor(Qt::red)) << "the car is turned to face up";
     EXPECT_TRUE(messages.isEmpty()) << messages.join("\n").toStdString();
+}
+
+// Every tool has its key; H hides the walls and W no longer does. S selects by dragging; Ctrl+C
+// and Ctrl+V float a copy that a left click puts down, Escape drops a paste, Delete clears, and
+// each is one undo step. Ctrl+Shift+arrow shifts the level. The status line follows each edit.
+TEST_F(EditorWindowTest, ToolKeysSelectionsAndShifts) {
+    LevelView* view = window->View();
+    const std::pair<Qt::Key, Tool> keys[] = {{Qt::Key_F, Tool::Fill},   {Qt::Key_B, Tool::Walls},
+                                             {Qt::Key_S, Tool::Select}, {Qt::Key_1, Tool::Car1},
+                                             {Qt::Key_2, Tool::Car2},   {Qt::Key_T, Tool::Tiles}};
+    for (const auto& [key, tool] : keys) {
+        Key(key);
+        EXPECT_EQ(view->CurrentTool(), tool) << QKeySequence(key).toString().toStdString();
+    }
+    Key(Qt::Key_W);
+    EXPECT_TRUE(view->WallsShown());
+    Key(Qt::Key_H);
+    EXPECT_FALSE(view->WallsShown());
+    Key(Qt::Key_G);
+    EXPECT_TRUE(view->GridShown());
+
+    // The top-left corner of the circuit (grass, tyres, walls all round) onto open road.
+    Key(Qt::Key_S);
+    QTest::mousePress(view, Qt::LeftButton, {}, Cell(1, 1));
+    QTest::mouseMove(view, Cell(2, 2));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, Cell(2, 2));
+    Key(Qt::Key_C, Qt::ControlModifier);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(view->Pasting());
+    Key(Qt::Key_Escape);
+    EXPECT_FALSE(view->Pasting());
+    EXPECT_TRUE(view->Selection().has_value()) << "Escape drops the paste first";
+    Key(Qt::Key_V, Qt::ControlModifier);
+    QTest::mouseMove(view, Cell(6, 13));
+    QTest::mouseClick(view, Qt::LeftButton, {}, Cell(6, 13));
+    EXPECT_EQ(Tile(6, 13), Tile(1, 1));
+    EXPECT_EQ(Tile(7, 14), Tile(2, 2));
+    EXPECT_TRUE(Wall(6, 13) && Wall(7, 13) && Wall(6, 14) && !Wall(7, 14));
+    EXPECT_EQ(window->StatusText(), QStringLiteral("Column 6, row 13 — tile 't' — wall"))
+        << "the status line follows the edit";
+    EXPECT_EQ(window->Document().UndoStack().count(), 1);
+    Key(Qt::Key_Delete);
+    EXPECT_FALSE(Wall(1, 1) || Wall(2, 2));
+    EXPECT_EQ(Tile(1, 1), '.') << "road is what most free cells show";
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(Wall(6, 13)) << "the paste was one step";
+    EXPECT_TRUE(Wall(1, 1));
+
+    const char corner = Tile(20, 15);
+    Key(Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Tile(1, 15), corner);
+    EXPECT_EQ(window->Document().Content().cars[0].column, 3);
+    Key(Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Tile(20, 15), corner);
+
+    messages.clear();
+    Key(Qt::Key_F1);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains("Ctrl+Shift+arrow"));
+}
+
+// Painting a tile gives the cell the wall state that tile has in the level, for a whole stroke
+// and for a fill alike, unless the level maker turns that off.
+TEST_F(EditorWindowTest, WallsFollowTiles) {
+    LevelView* view = window->View();
+    view->SetTile('b');
+    QTest::mousePress(view, Qt::LeftButton, {}, Cell(4, 2));
+    QTest::mouseMove(view, Cell(5, 2));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, Cell(5, 2));
+    EXPECT_TRUE(Wall(4, 2) && Wall(5, 2)) << "tyres are a wall";
+    view->SetTile('.');
+    Key(Qt::Key_F);
+    QTest::mouseClick(view, Qt::LeftButton, {}, Cell(4, 2));
+    EXPECT_EQ(Tile(5, 2), '.');
+    EXPECT_FALSE(Wall(4, 2) || Wall(5, 2)) << "road is open";
+    window->Document().SetWallsFollowTiles(false);
+    Key(Qt::Key_T);
+    view->SetTile('b');
+    QTest::mouseClick(view, Qt::LeftButton, {}, Cell(4, 2));
+    EXPECT_EQ(Tile(4, 2), 'b');
+    EXPECT_FALSE(Wall(4, 2));
+}
+
+// The zoom and the recent levels outlive the window; Save as makes the folder it is given.
+TEST_F(EditorWindowTest, RemembersZoomAndRecentLevelsAndSaveAsMakesItsFolder) {
+    Key(Qt::Key_Plus, Qt::ControlModifier);
+    LevelDirectory parent;
+    const std::filesystem::path made = parent / "new" / "level";
+    window->chooseNewFolder = [&made](const QString& /*title*/) {
+        return QString::fromStdString(made.string());
+    };
+    Key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(window->Document().Folder(), made);
+    EXPECT_EQ(ReadBytes(made / "TilesMap.txt"), ReadBytes(level / "TilesMap.txt"));
+    EXPECT_TRUE(window->close());
+    window = std::make_unique<EditorWindow>(Installation{VORNAK_GAME, VORNAK_CIRCUIT_DIR},
+                                            std::filesystem::path());
+    EXPECT_EQ(window->View()->Zoom(), 3);
+    QStringList recent;
+    for (QMenu* menu : window->findChildren<QMenu*>()) {
+        if (menu->title() == "Open &Recent") {
+            for (QAction* action : menu->actions()) {
+                recent << action->text();
+            }
+        }
+    }
+    EXPECT_EQ(recent, (QStringList{QString::fromStdString(made.string()),
+                                   QString::fromStdString(level.Path().string())}));
 }
 
 // Closing with unsaved changes asks first: Cancel keeps the window, Save saves and closes.

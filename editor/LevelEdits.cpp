@@ -1,0 +1,216 @@
+// SPDX-FileCopyrightText: The Vornak developers
+// SPDX-License-Identifier: MIT
+
+#include "LevelEdits.h"
+
+#include <algorithm>
+#include <map>
+
+namespace vornak::editor {
+
+namespace {
+
+int ColumnOf(int cell) {
+    return cell % GridColumns;
+}
+int RowOf(int cell) {
+    return cell / GridColumns;
+}
+int CellOf(int column, int row) {
+    return row * GridColumns + column;
+}
+
+char MostCommonTile(const std::string& tiles, char otherwise) {
+    std::map<char, int> counts;
+    for (const char existing : tiles) {
+        ++counts[existing];
+    }
+    char common = otherwise;
+    int most = 0;
+    for (const auto& [character, count] : counts) {
+        if (count > most) {
+            common = character;
+            most = count;
+        }
+    }
+    return common;
+}
+
+void CoverCell(LevelContent& content, int cell, char otherwise) {
+    if (static_cast<std::size_t>(cell) >= content.tiles.size()) {
+        content.tiles.resize(static_cast<std::size_t>(cell) + 1,
+                             MostCommonTile(content.tiles, otherwise));
+    }
+}
+
+void SetCell(LevelContent& content, int cell, char tile, const TileKinds* kinds) {
+    content.tiles[static_cast<std::size_t>(cell)] = tile;
+    if (kinds != nullptr) {
+        if (const std::optional<bool> kind = (*kinds)[static_cast<unsigned char>(tile)]) {
+            content.walls[static_cast<std::size_t>(cell)] = *kind;
+        }
+    }
+}
+
+char TileAt(const LevelContent& content, int cell) {
+    const auto at = static_cast<std::size_t>(cell);
+    return at < content.tiles.size() ? content.tiles[at] : '\0';
+}
+
+// Whole-level moves need a tile in every cell; a short map gets its most common tile.
+void CoverGrid(LevelContent& content) {
+    if (!content.tiles.empty()) {
+        CoverCell(content, TileCount - 1, '.');
+    }
+}
+
+// Moves every cell to where place says, tiles, walls and cars together.
+template <typename Place>
+void MoveCells(LevelContent& content, Place place) {
+    CoverGrid(content);
+    LevelContent moved = content;
+    for (int cell = 0; cell < TileCount; ++cell) {
+        const int target = place(ColumnOf(cell), RowOf(cell));
+        const auto from = static_cast<std::size_t>(cell);
+        const auto to = static_cast<std::size_t>(target);
+        if (from < content.tiles.size()) {
+            moved.tiles[to] = content.tiles[from];
+        }
+        moved.walls[to] = content.walls[from];
+    }
+    for (CarStart& car : moved.cars) {
+        if (CellGrid::Contains(car.column, car.row)) {
+            const int target = place(car.column - 1, car.row - 1);
+            car.column = ColumnOf(target) + 1;
+            car.row = RowOf(target) + 1;
+        }
+    }
+    content = std::move(moved);
+}
+
+}  // namespace
+
+CellArea CellArea::Spanning(int fromCell, int toCell) {
+    return {
+        std::min(ColumnOf(fromCell), ColumnOf(toCell)), std::min(RowOf(fromCell), RowOf(toCell)),
+        std::max(ColumnOf(fromCell), ColumnOf(toCell)), std::max(RowOf(fromCell), RowOf(toCell))};
+}
+
+void PaintTile(LevelContent& content, int cell, char tile, const TileKinds* kinds) {
+    if (cell < 0 || cell >= TileCount) {
+        return;
+    }
+    CoverCell(content, cell, tile);
+    SetCell(content, cell, tile, kinds);
+}
+
+void FillArea(LevelContent& content, int cell, char tile, const TileKinds* kinds) {
+    if (cell < 0 || cell >= TileCount) {
+        return;
+    }
+    const char from = TileAt(content, cell);
+    std::array<bool, TileCount> seen{};
+    std::vector<int> pending{cell};
+    seen[static_cast<std::size_t>(cell)] = true;
+    std::vector<int> area;
+    while (!pending.empty()) {
+        const int next = pending.back();
+        pending.pop_back();
+        area.push_back(next);
+        const int column = ColumnOf(next);
+        const int row = RowOf(next);
+        const std::array<std::pair<int, int>, 4> neighbours{
+            {{column - 1, row}, {column + 1, row}, {column, row - 1}, {column, row + 1}}};
+        for (const auto& [nextColumn, nextRow] : neighbours) {
+            if (nextColumn < 0 || nextColumn >= GridColumns || nextRow < 0 || nextRow >= GridRows) {
+                continue;
+            }
+            const int neighbour = CellOf(nextColumn, nextRow);
+            if (!seen[static_cast<std::size_t>(neighbour)] && TileAt(content, neighbour) == from) {
+                seen[static_cast<std::size_t>(neighbour)] = true;
+                pending.push_back(neighbour);
+            }
+        }
+    }
+    const int last = *std::max_element(area.begin(), area.end());
+    CoverCell(content, last, tile);
+    for (const int painted : area) {
+        SetCell(content, painted, tile, kinds);
+    }
+}
+
+Clip CopyArea(const LevelContent& content, const CellArea& area) {
+    Clip clip;
+    clip.width = area.right - area.left + 1;
+    clip.height = area.bottom - area.top + 1;
+    for (int row = area.top; row <= area.bottom; ++row) {
+        for (int column = area.left; column <= area.right; ++column) {
+            const int cell = CellOf(column, row);
+            clip.tiles += TileAt(content, cell);
+            clip.walls.push_back(content.walls[static_cast<std::size_t>(cell)]);
+        }
+    }
+    return clip;
+}
+
+void ClearArea(LevelContent& content, const CellArea& area) {
+    std::array<int, 256> freeCells{};
+    for (std::size_t cell = 0; cell < content.tiles.size(); ++cell) {
+        if (!content.walls[cell]) {
+            ++freeCells[static_cast<unsigned char>(content.tiles[cell])];
+        }
+    }
+    const auto most = std::max_element(freeCells.begin(), freeCells.end());
+    const bool anyFree = *most > 0;
+    const char ground = static_cast<char>(most - freeCells.begin());
+    for (int row = area.top; row <= area.bottom; ++row) {
+        for (int column = area.left; column <= area.right; ++column) {
+            const int cell = CellOf(column, row);
+            if (anyFree) {
+                PaintTile(content, cell, ground, nullptr);
+            }
+            content.walls[static_cast<std::size_t>(cell)] = false;
+        }
+    }
+}
+
+void PasteClip(LevelContent& content, const Clip& clip, int column, int row) {
+    for (int y = 0; y < clip.height; ++y) {
+        for (int x = 0; x < clip.width; ++x) {
+            if (column + x < 0 || column + x >= GridColumns || row + y < 0 || row + y >= GridRows) {
+                continue;
+            }
+            const int cell = CellOf(column + x, row + y);
+            const auto from = static_cast<std::size_t>(y * clip.width + x);
+            if (clip.tiles[from] != '\0') {
+                PaintTile(content, cell, clip.tiles[from], nullptr);
+            }
+            content.walls[static_cast<std::size_t>(cell)] = clip.walls[from];
+        }
+    }
+}
+
+void ShiftLevel(LevelContent& content, int columns, int rows) {
+    MoveCells(content, [columns, rows](int column, int row) {
+        return CellOf(((column + columns) % GridColumns + GridColumns) % GridColumns,
+                      ((row + rows) % GridRows + GridRows) % GridRows);
+    });
+}
+
+void MirrorLevel(LevelContent& content, bool leftRight) {
+    MoveCells(content, [leftRight](int column, int row) {
+        return leftRight ? CellOf(GridColumns - 1 - column, row)
+                         : CellOf(column, GridRows - 1 - row);
+    });
+    const std::pair<const char*, const char*> swapped =
+        leftRight ? std::pair{"left", "right"} : std::pair{"up", "down"};
+    for (CarStart& car : content.cars) {
+        if (car.heading == swapped.first) {
+            car.heading = swapped.second;
+        } else if (car.heading == swapped.second) {
+            car.heading = swapped.first;
+        }
+    }
+}
+
+}  // namespace vornak::editor

@@ -1,0 +1,100 @@
+// SPDX-FileCopyrightText: The Vornak developers
+// SPDX-License-Identifier: MIT
+
+#include "LevelEdits.h"
+
+#include <gtest/gtest.h>
+
+namespace vornak::editor {
+namespace {
+
+// A level drawn as 15 rows of 20 characters: a letter is a tile, and an upper-case letter is
+// that tile with a wall on it.
+LevelContent Drawn(const std::vector<std::string>& rows) {
+    LevelContent content;
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        for (std::size_t column = 0; column < rows[row].size(); ++column) {
+            const char drawn = rows[row][column];
+            content.tiles += static_cast<char>(std::tolower(drawn));
+            content.walls[row * GridColumns + column] = std::isupper(drawn) != 0;
+        }
+    }
+    return content;
+}
+
+std::vector<std::string> Drawing(const LevelContent& content) {
+    std::vector<std::string> rows(GridRows);
+    for (std::size_t cell = 0; cell < content.tiles.size(); ++cell) {
+        const char tile = content.tiles[cell];
+        rows[cell / GridColumns] +=
+            static_cast<char>(content.walls[cell] ? std::toupper(tile) : tile);
+    }
+    return rows;
+}
+
+std::vector<std::string> Rows(const std::string& top, const std::string& rest) {
+    std::vector<std::string> rows(GridRows, rest);
+    rows[0] = top;
+    return rows;
+}
+
+// Fill stays within the 4-connected cells of the clicked tile (a diagonal is no connection) and
+// gives each painted cell its tile's kind; a tile without a kind leaves the walls as they were.
+TEST(LevelEdits, FillTakesTheConnectedAreaAndTheTilesKind) {
+    LevelContent level = Drawn(Rows("aaaBBaaaaaaaaaaaaaaa", "aaaBBaaaaaaaaaaaaaaa"));
+    level.tiles[4] = 'a';  // a cell of a with the wall that b has
+    level.tiles[3 * GridColumns + 5] = 'c';
+    TileKinds kinds{};
+    kinds['b'] = true;
+    FillArea(level, 0, 'b', &kinds);
+    EXPECT_EQ(Drawing(level)[0], "BBBBAaaaaaaaaaaaaaaa") << "only the left of the barrier";
+    EXPECT_EQ(Drawing(level)[3], "BBBBBcaaaaaaaaaaaaaa");
+    FillArea(level, 19, 'd', nullptr);
+    EXPECT_EQ(Drawing(level)[0], "BBBBDddddddddddddddd") << "no kind: the wall stays";
+    EXPECT_EQ(Drawing(level)[3], "BBBBBcdddddddddddddd") << "the c cell is not filled";
+}
+
+// Cleared cells take the tile most free cells show (a tie to the lower code) and lose their
+// walls; with no free cell, they keep their tiles.
+TEST(LevelEdits, ClearingTakesTheCommonestFreeTile) {
+    LevelContent level = Drawn(Rows("GGGGGGGGGGGGGGGGGGGG", "GGGGGGGGGGGGGGGGGGGG"));
+    ClearArea(level, {0, 0, 1, 0});
+    EXPECT_EQ(Drawing(level)[0], "ggGGGGGGGGGGGGGGGGGG") << "no free cell: tiles stay";
+    level = Drawn(Rows("yyyyyyyyyyxxxxxxxxxx", "ZZZZZZZZZZZZZZZZZZZZ"));
+    ClearArea(level, {0, 1, 2, 2});
+    EXPECT_EQ(Drawing(level)[1], "xxxZZZZZZZZZZZZZZZZZ") << "walled z does not count; x ties y";
+}
+
+// A paste keeps the copied walls; cells that would fall off the grid are left out.
+TEST(LevelEdits, PasteLeavesOutWhatFallsOffTheGrid) {
+    LevelContent level = Drawn(Rows("aBcaaaaaaaaaaaaaaaaa", "aaaaaaaaaaaaaaaaaaaa"));
+    const Clip clip = CopyArea(level, CellArea::Spanning(0, GridColumns + 2));
+    PasteClip(level, clip, 18, 14);
+    EXPECT_EQ(Drawing(level)[14], "aaaaaaaaaaaaaaaaaaaB");
+    EXPECT_EQ(Drawing(level)[0], "aBcaaaaaaaaaaaaaaaaa") << "nothing wraps round";
+}
+
+// A shift wraps round, cars with it; two mirrors give the level back, and a mirror swaps the
+// headings across its axis only.
+TEST(LevelEdits, ShiftWrapsAndMirrorFlipsCarsAndHeadings) {
+    LevelContent level = Drawn(Rows("aBcdaaaaaaaaaaaaaaaz", "aaaaaaaaaaaaaaaaaaaa"));
+    level.cars = {CarStart{20, 1, "left"}, CarStart{3, 15, "up"}};
+    const LevelContent original = level;
+    ShiftLevel(level, 1, -1);
+    EXPECT_EQ(Drawing(level)[14], "zaBcdaaaaaaaaaaaaaaa");
+    EXPECT_EQ(level.cars[0], (CarStart{1, 15, "left"}));
+    EXPECT_EQ(level.cars[1], (CarStart{4, 14, "up"}));
+
+    level = original;
+    MirrorLevel(level, true);
+    EXPECT_EQ(Drawing(level)[0], "zaaaaaaaaaaaaaaadcBa");
+    EXPECT_EQ(level.cars[0], (CarStart{1, 1, "right"}));
+    EXPECT_EQ(level.cars[1], (CarStart{18, 15, "up"}));
+    MirrorLevel(level, true);
+    EXPECT_EQ(level, original);
+    MirrorLevel(level, false);
+    EXPECT_EQ(level.cars[1], (CarStart{3, 1, "down"}));
+}
+
+}  // namespace
+}  // namespace vornak::editor
