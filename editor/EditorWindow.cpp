@@ -22,6 +22,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUndoStack>
+#include <set>
 
 #include "Direction.h"
 #include "LevelLoader.h"
@@ -66,12 +67,19 @@ int CellOfFinding(const Diagnostic& diagnostic, const LevelContent& content) {
         return (diagnostic.line - 1) * GridColumns + (diagnostic.column - 1);
     }
     if (name == CarsFileName && diagnostic.line >= 1 && diagnostic.line <= 3 * CarCount) {
-        const CarStart& car = content.cars[static_cast<std::size_t>((diagnostic.line - 1) / 3)];
-        return CellGrid::Contains(car.column, car.row)
+        const auto index = static_cast<std::size_t>((diagnostic.line - 1) / 3);
+        const CarStart& car = content.cars[index];
+        return CellGrid::Contains(car.column, car.row) && !content.unreadCarLines[index]
                    ? (car.row - 1) * GridColumns + (car.column - 1)
                    : -1;
     }
     return -1;
+}
+
+Diagnostic WithFileName(const Diagnostic& diagnostic) {
+    Diagnostic shown = diagnostic;
+    shown.file = diagnostic.file.filename();
+    return shown;
 }
 
 QString PictureFilter() {
@@ -178,6 +186,7 @@ EditorWindow::EditorWindow(Installation installation, const std::filesystem::pat
         document_.Open(folder);
         RememberRecent(folder);
     }
+    CheckSavedFiles();
     view_->ReloadPictures();
     FillPalette();
     // The findings follow a moment after the level shows, so that opening is not kept waiting.
@@ -432,9 +441,17 @@ void EditorWindow::SetTool(Tool tool) {
 
 void EditorWindow::TurnCar(const char* heading) {
     const Tool tool = view_->CurrentTool();
-    if (tool == Tool::Car1 || tool == Tool::Car2) {
-        document_.SetCarHeading(tool == Tool::Car1 ? 1 : 2, heading);
+    if (tool != Tool::Car1 && tool != Tool::Car2) {
+        return;
     }
+    const int car = tool == Tool::Car1 ? 1 : 2;
+    if (document_.IsUnread(car)) {
+        inform(QStringLiteral("Place car %1 first: the game cannot read its lines in Cars.txt, "
+                              "and they are kept as they are until the car has a start.")
+                   .arg(car));
+        return;
+    }
+    document_.SetCarHeading(car, heading);
 }
 
 void EditorWindow::DocumentChanged() {
@@ -491,7 +508,27 @@ void EditorWindow::CheckNow() {
     const std::filesystem::path folder = FromQString(scratch_.path()) / "level";
     document_.WriteSnapshot(folder);
     diagnostics_ = CheckLevel(folder);
+    // What the saved files say stays in view until a save replaces them, so an error in them is
+    // never hidden behind what the editor made of them.
+    std::set<std::string> shown;
+    for (const Diagnostic& diagnostic : diagnostics_) {
+        shown.insert(FormatDiagnostic(WithFileName(diagnostic)));
+    }
+    for (const Diagnostic& saved : savedDiagnostics_) {
+        if (shown.count(FormatDiagnostic(WithFileName(saved))) == 0) {
+            Diagnostic marked = saved;
+            marked.message = "in the saved file: " + saved.message;
+            diagnostics_.push_back(marked);
+        }
+    }
     ShowFindings();
+}
+
+void EditorWindow::CheckSavedFiles() {
+    savedDiagnostics_.clear();
+    if (!document_.IsUntitled()) {
+        savedDiagnostics_ = CheckLevel(document_.Folder());
+    }
 }
 
 void EditorWindow::ShowFindings() {
@@ -503,10 +540,8 @@ void EditorWindow::ShowFindings() {
         item->setData(CellRole, -1);
     }
     for (const Diagnostic& diagnostic : diagnostics_) {
-        Diagnostic shown = diagnostic;
-        shown.file = diagnostic.file.filename();
-        auto* item =
-            new QListWidgetItem(QString::fromStdString(FormatDiagnostic(shown)), findings_);
+        auto* item = new QListWidgetItem(
+            QString::fromStdString(FormatDiagnostic(WithFileName(diagnostic))), findings_);
         item->setData(CellRole, CellOfFinding(diagnostic, document_.Content()));
         item->setForeground(diagnostic.severity == Diagnostic::Severity::Error
                                 ? QColor(190, 20, 20)
@@ -587,6 +622,7 @@ void EditorWindow::closeEvent(QCloseEvent* event) {
 void EditorWindow::Open(const std::filesystem::path& folder) {
     view_->EndStroke();
     document_.Open(folder);
+    CheckSavedFiles();
     rewritesAccepted_ = false;
     view_->ReloadPictures();
     view_->SelectCell(-1);
@@ -687,6 +723,7 @@ bool EditorWindow::SaveTo(const std::filesystem::path& folder) {
                    .arg(QString::fromStdString(failure)));
         return false;
     }
+    CheckSavedFiles();
     view_->ReloadPictures();
     FillPalette();
     CheckNow();

@@ -94,6 +94,7 @@ class EditorWindow : public QMainWindow {
     void RememberRecent(const std::filesystem::path& folder);
     static QString KeysHelp();
     void ShowFindings();
+    void CheckSavedFiles();
     void ShowHover(int cell);
     void FindingClicked(int row);
     bool EnsureFolder();
@@ -118,6 +119,7 @@ class EditorWindow : public QMainWindow {
     QTimer checkTimer_;
     QTemporaryDir scratch_;
     std::vector<Diagnostic> diagnostics_;
+    std::vector<Diagnostic> savedDiagnostics_;  // of the files on disk, as last opened or saved
     static std::vector<std::filesystem::path> PlayFolderPlaces();
     QString StartGameIn(const std::filesystem::path& place);
 

@@ -85,6 +85,28 @@ bool SameBytes(const std::filesystem::path& path, const std::string& bytes) {
     return std::filesystem::is_regular_file(path, error) && ReadFile(path) == bytes;
 }
 
+// A file's lines with their line ends, each as the game splits them: at LF, CR LF or a lone CR.
+std::vector<std::string> LinesAsRead(const std::filesystem::path& path) {
+    const std::string bytes = ReadFile(path);
+    std::vector<std::string> lines;
+    std::string line;
+    for (std::size_t at = 0; at < bytes.size(); ++at) {
+        line += bytes[at];
+        const bool crlf = bytes[at] == '\r' && at + 1 < bytes.size() && bytes[at + 1] == '\n';
+        if (crlf) {
+            line += bytes[++at];
+        }
+        if (bytes[at] == '\n' || bytes[at] == '\r') {
+            lines.push_back(std::move(line));
+            line.clear();
+        }
+    }
+    if (!line.empty()) {
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
 // One file written beside its final name, to be renamed over it once every file is written.
 struct PendingFile {
     std::filesystem::path target;
@@ -191,6 +213,7 @@ void LevelDocument::StartNew(const std::filesystem::path& pictureFolder) {
     folder_.clear();
     pictureFolder_ = pictureFolder;
     rewrites_.clear();
+    unreadable_.clear();
     Apply(fresh);
 }
 
@@ -199,27 +222,54 @@ void LevelDocument::Open(const std::filesystem::path& folder) {
     LevelContent read;
     CapturingWindow window;
     GameState state;
-    // Each step on its own, as the checker does: a fault in one file leaves the others readable.
+    unreadable_.clear();
+    // Each step on its own, as the checker does: a fault in one file leaves the others readable,
+    // and whatever came before the fault in a file is kept.
     try {
         LoadTilesMap(window, SystemFiles(), folder, MissingMapFile::ReadAsEmpty);
-    } catch (const GameError&) {
+    } catch (const GameError& error) {
+        unreadable_[TilesMapFileName] = error.Reason();
     }
     read.tiles = window.tiles;
     try {
         LoadBlocksMap(state, SystemFiles(), folder, MissingMapFile::ReadAsEmpty);
-    } catch (const GameError&) {
+    } catch (const GameError& error) {
+        unreadable_[BlocksMapFileName] = error.Reason();
     }
     for (int index = 0; index < TileCount; ++index) {
         read.walls[static_cast<std::size_t>(index)] =
             state.Blocks(index % GridColumns + 1, index / GridColumns + 1);
     }
+    // A heading is the last of a car's lines, and no line read holds a line feed: a car whose
+    // heading is still this was not read whole.
+    const std::string notRead = "\n";
+    for (int car = 1; car <= CarCount; ++car) {
+        state.CarDirection(car) = notRead;
+    }
     try {
         LoadCarsFile(state, window, SystemFiles(), folder);
-        for (int car = 1; car <= CarCount; ++car) {
-            read.cars[static_cast<std::size_t>(car - 1)] = {state.CarX(car), state.CarY(car),
-                                                            state.CarDirection(car)};
+    } catch (const GameError& error) {
+        unreadable_[CarsFileName] = error.Reason();
+    }
+    int carsRead = 0;
+    while (carsRead < CarCount && state.CarDirection(carsRead + 1) != notRead) {
+        ++carsRead;
+    }
+    for (int car = 1; car <= carsRead; ++car) {
+        read.cars[static_cast<std::size_t>(car - 1)] = {state.CarX(car), state.CarY(car),
+                                                        state.CarDirection(car)};
+    }
+    if (carsRead < CarCount) {
+        const std::vector<std::string> lines = LinesAsRead(folder / CarsFileName);
+        for (int car = carsRead + 1; car <= CarCount; ++car) {
+            std::string kept;
+            const std::size_t first = static_cast<std::size_t>(3 * (car - 1));
+            const std::size_t end = car == CarCount ? lines.size() : first + 3;
+            for (std::size_t line = first; line < std::min(end, lines.size()); ++line) {
+                kept += lines[line];
+            }
+            read.unreadCarLines[static_cast<std::size_t>(car - 1)] = kept;
         }
-    } catch (const GameError&) {
     }
     undoStack_.clear();
     folder_ = folder;
@@ -238,7 +288,16 @@ void LevelDocument::NoteRewrites() {
         if (!std::filesystem::exists(folder_ / name, error)) {
             continue;  // written new on save; nothing of the level maker's is lost
         }
-        if (!SameBytes(folder_ / name, bytes)) {
+        if (SameBytes(folder_ / name, bytes)) {
+            continue;
+        }
+        const auto unreadable = unreadable_.find(name);
+        if (unreadable != unreadable_.end()) {
+            rewrites_.push_back(std::string(name) + " cannot be read by the game (" +
+                                unreadable->second +
+                                "). The editor shows what could be read; saving writes that, "
+                                "and changes what the file says.");
+        } else {
             rewrites_.push_back(
                 std::string(name) +
                 " is not written as the editor writes it (15 rows of 20 cells, or six lines, each "
@@ -367,11 +426,12 @@ void LevelDocument::SetCarCell(int car, int column, int row) {
         CarStart& start = content.cars[static_cast<std::size_t>(car - 1)];
         start.column = column;
         start.row = row;
+        content.unreadCarLines[static_cast<std::size_t>(car - 1)].reset();
     });
 }
 
 void LevelDocument::SetCarHeading(int car, const std::string& heading) {
-    if (car < 1 || car > CarCount) {
+    if (car < 1 || car > CarCount || IsUnread(car)) {
         return;
     }
     Change(QStringLiteral("Turn car %1").arg(car), [car, &heading](LevelContent& content) {
@@ -403,7 +463,12 @@ std::string LevelDocument::BlocksMapBytes() const {
 
 std::string LevelDocument::CarsBytes() const {
     std::string bytes;
-    for (const CarStart& car : content_.cars) {
+    for (std::size_t index = 0; index < content_.cars.size(); ++index) {
+        if (content_.unreadCarLines[index]) {
+            bytes += *content_.unreadCarLines[index];
+            continue;
+        }
+        const CarStart& car = content_.cars[index];
         for (const std::string& line :
              {std::to_string(car.column), std::to_string(car.row), car.heading}) {
             bytes += line;
@@ -422,7 +487,11 @@ std::string LevelDocument::Save(const std::filesystem::path& folder, const Write
     std::vector<PendingFile> pending;
     std::string failure;
     for (const auto& [name, bytes] : files) {
-        if (SameBytes(folder / name, bytes)) {
+        std::error_code error;
+        // A Cars.txt that was missing, with no car placed since, stays missing.
+        if (SameBytes(folder / name, bytes) ||
+            (bytes.empty() && std::filesystem::symlink_status(folder / name, error).type() ==
+                                  std::filesystem::file_type::not_found)) {
             continue;
         }
         failure = RefusalToReplace(folder / name);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,10 @@ class LevelDocument {
     }
     // Files whose bytes the first save changes beyond the level maker's edits, with the reason.
     const std::vector<std::string>& Rewrites() const { return rewrites_; }
+    // A car whose lines the game could not read, kept as they were until the car is placed.
+    bool IsUnread(int car) const {
+        return content_.unreadCarLines[static_cast<std::size_t>(car - 1)].has_value();
+    }
 
     // Edits. Between BeginStroke and EndStroke they make one undo step; outside, each is one.
     // Opening, starting a new level and saving end a stroke first.
@@ -108,6 +113,7 @@ class LevelDocument {
     std::filesystem::path folder_;
     std::filesystem::path pictureFolder_;
     std::vector<std::string> rewrites_;
+    std::map<std::string, std::string> unreadable_;  // file name -> why the game cannot read it
     QUndoStack undoStack_;
     bool inStroke_ = false;
     LevelContent strokeStart_;

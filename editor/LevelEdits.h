@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ struct LevelContent {
     std::string tiles;
     std::array<bool, TileCount> walls{};
     std::array<CarStart, CarCount> cars{CarStart{1, 1, "right"}, CarStart{2, 1, "right"}};
+    // A car whose lines in Cars.txt the game cannot read keeps those lines, bytes as they were,
+    // until the level maker places it: saving must not invent a start the file never gave.
+    std::array<std::optional<std::string>, CarCount> unreadCarLines{};
 
     bool operator==(const LevelContent&) const = default;
 };

@@ -163,7 +163,9 @@ void LevelView::Refresh() {
     for (int car = 1; car <= CarCount; ++car) {
         const CarStart& start = content.cars[static_cast<std::size_t>(car - 1)];
         playfield_->SetCarPosition(car, QPointF(CellOrigin(start.column), CellOrigin(start.row)));
-        playfield_->SetCarPicture(car, CarPicture(car, start.heading));
+        // A car the game cannot read has no start to show.
+        playfield_->SetCarPicture(
+            car, document_.IsUnread(car) ? QImage() : CarPicture(car, start.heading));
     }
     update();
 }

@@ -397,6 +397,36 @@ TEST_F(EditorWindowTest, RemembersZoomAndRecentLevelsAndSaveAsMakesItsFolder) {
                                    QString::fromStdString(level.Path().string())}));
 }
 
+// What the checker says of the files on disk shows even where the editor's reading hides it (a
+// 301st tile is dropped), and F5 is refused while it stands; a save that changes the file asks.
+TEST_F(EditorWindowTest, ErrorsInTheSavedFilesShowAndStopPlay) {
+    level.Write("TilesMap.txt", ReadBytes(level / "TilesMap.txt") + "g");
+    window = std::make_unique<EditorWindow>(Installation{VORNAK_GAME, VORNAK_CIRCUIT_DIR},
+                                            level.Path());
+    window->inform = [this](const QString& message) { messages << message; };
+    QStringList questions;
+    window->confirm = [&questions](const QString& question) {
+        questions << question;
+        return true;
+    };
+    window->CheckNow();
+    QStringList findings;
+    for (int row = 0; row < window->Findings()->count(); ++row) {
+        findings << window->Findings()->item(row)->text();
+    }
+    EXPECT_TRUE(findings.join('\n').contains(
+        "TilesMap.txt:16:1: error: in the saved file: tile character 301 is one too many"))
+        << findings.join('\n').toStdString();
+    EXPECT_FALSE(window->Play());
+    EXPECT_EQ(window->Game(), nullptr);
+    ASSERT_TRUE(window->Save());
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_TRUE(questions[0].contains("TilesMap.txt cannot be read by the game"));
+    EXPECT_TRUE(window->Play()) << messages.join('\n').toStdString();
+    window->Game()->kill();
+    EXPECT_TRUE(QTest::qWaitFor([this] { return window->Game() == nullptr; }, 10000));
+}
+
 // Closing with unsaved changes asks first: Cancel keeps the window, Save saves and closes.
 TEST_F(EditorWindowTest, ClosingWithUnsavedChangesAsks) {
     int asked = 0;

@@ -244,6 +244,42 @@ TEST_F(LevelDocumentTest, ShiftedLevelOpensAsTheGameReadsIt) {
     EXPECT_EQ(ReadBytes(level / "BlocksMap.txt").size(), 15U * 22U);
 }
 
+// A Cars.txt the game stops on is never replaced by invented cars: what could be read is kept,
+// and the car that could not keeps its lines, byte for byte, until the level maker places it.
+TEST_F(LevelDocumentTest, UnreadableCarsKeepTheirLinesUntilPlaced) {
+    const std::string fiveLines = "2\r\n8\r\ndown\r\n3\r\n8\n";
+    level.Write("Cars.txt", fiveLines);
+    document.Open(level.Path());
+    EXPECT_EQ(document.Content().cars[0], (CarStart{2, 8, "down"}));
+    EXPECT_TRUE(document.IsUnread(2));
+    EXPECT_TRUE(document.Rewrites().empty());
+    document.SetWall(22, true);
+    document.SetCarHeading(2, "up");
+    ASSERT_EQ(document.Save(level.Path()), "");
+    EXPECT_EQ(ReadBytes(level / "Cars.txt"), fiveLines);
+
+    document.SetCarCell(2, 5, 6);
+    EXPECT_FALSE(document.IsUnread(2));
+    document.UndoStack().undo();
+    EXPECT_TRUE(document.IsUnread(2));
+    document.UndoStack().redo();
+    ASSERT_EQ(document.Save(level.Path()), "");
+    EXPECT_EQ(ReadBytes(level / "Cars.txt"), "2\r\n8\r\ndown\r\n5\r\n6\r\nright\r\n");
+}
+
+// A map the game cannot read is shown as far as it could be read, and the note on saving says
+// that the file changes, never that the game reads the same level.
+TEST_F(LevelDocumentTest, AMapTheGameCannotReadIsNotCalledTheSameLevel) {
+    level.Write("TilesMap.txt", ReadBytes(level / "TilesMap.txt") + "g");
+    document.Open(level.Path());
+    EXPECT_EQ(document.Content().tiles.size(), 300U);
+    ASSERT_EQ(document.Rewrites().size(), 1U);
+    EXPECT_NE(document.Rewrites()[0].find("cannot be read by the game (tile character 301"),
+              std::string::npos)
+        << document.Rewrites()[0];
+    EXPECT_EQ(document.Rewrites()[0].find("reads the same level"), std::string::npos);
+}
+
 // A new level draws on the bundled circuit's pictures, but only those it uses are its own: the
 // checker finds nothing to say about a fresh one, and saving takes just those along.
 TEST(NewLevel, OwnsOnlyThePicturesItUses) {
