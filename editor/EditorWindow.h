@@ -5,15 +5,16 @@
 
 #include <QMainWindow>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <filesystem>
 #include <memory>
 #include <vector>
 
+#include "Installation.h"
 #include "LevelCheck.h"
 #include "LevelDocument.h"
 #include "LevelView.h"
+#include "PlaySession.h"
 
 class QAction;
 class QDockWidget;
@@ -23,16 +24,6 @@ class QListWidget;
 class QProcess;
 
 namespace vornak::editor {
-
-// Where the editor finds what it needs beside itself: the game binary it plays levels with, and
-// the bundled circuit that new levels start from.
-struct Installation {
-    std::filesystem::path game;
-    std::filesystem::path bundledCircuit;
-
-    // Looks beside the running editor, both as installed and in a build tree.
-    static Installation Find();
-};
 
 // The level editor's window: the playfield in the middle, the tile palette on the left, the
 // checker's findings below, and the tools and actions in menus and on keys.
@@ -57,7 +48,7 @@ class EditorWindow : public QMainWindow {
     // Starts the game on the level as it stands; false, with a message, when it cannot.
     bool Play();
     // The running game, while there is one.
-    QProcess* Game() const { return game_.get(); }
+    QProcess* Game() const { return play_.Game(); }
 
     // Every question, choice and message goes through one of these, so tests can answer them;
     // by default they are the usual dialogs. An empty answer is a cancel.
@@ -97,12 +88,13 @@ class EditorWindow : public QMainWindow {
     void CheckSavedFiles();
     void ShowHover(int cell);
     void FindingClicked(int row);
-    bool EnsureFolder();
     // A picture the level maker picks for import, or a null image when there is none.
     QImage ChoosePicture(const QString& title);
+    bool TakeInPictures(const std::map<std::string, std::string>& pictures, const QString& edit);
 
     Installation installation_;
     LevelDocument document_;
+    PlaySession play_;
     LevelView* view_;
     QListWidget* palette_;
     QListWidget* findings_;
@@ -115,16 +107,11 @@ class EditorWindow : public QMainWindow {
     // The zoom, the window's place and the recent levels outlive the editor.
     QSettings settings_{QStringLiteral("vornak"), QStringLiteral("vornak-editor")};
     int hoveredCell_ = -1;
+    std::map<std::string, std::string> shownPictures_;  // the imports the view and palette show
     std::vector<QAction*> turnActions_;
     QTimer checkTimer_;
-    QTemporaryDir scratch_;
     std::vector<Diagnostic> diagnostics_;
     std::vector<Diagnostic> savedDiagnostics_;  // of the files on disk, as last opened or saved
-    static std::vector<std::filesystem::path> PlayFolderPlaces();
-    QString StartGameIn(const std::filesystem::path& place);
-
-    std::unique_ptr<QProcess> game_;
-    std::unique_ptr<QTemporaryDir> playFolder_;
     bool rewritesAccepted_ = false;
 };
 

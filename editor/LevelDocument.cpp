@@ -16,11 +16,12 @@
 #include <set>
 
 #include "Direction.h"
+#include "FileReplacement.h"
 #include "GameError.h"
 #include "LevelLoader.h"
 #include "PathText.h"
+#include "Picture.h"
 #include "SystemFiles.h"
-#include "TemporaryFile.h"
 
 namespace vornak::editor {
 
@@ -105,87 +106,6 @@ std::vector<std::string> LinesAsRead(const std::filesystem::path& path) {
         lines.push_back(std::move(line));
     }
     return lines;
-}
-
-// One file written beside its final name, to be renamed over it once every file is written.
-struct PendingFile {
-    std::filesystem::path target;
-    std::filesystem::path temporary;
-};
-
-std::string ErrnoText() {
-    return std::strerror(errno);
-}
-
-std::string JoinNames(const std::vector<std::string>& names) {
-    std::string joined;
-    for (const std::string& name : names) {
-        joined += (joined.empty() ? "" : " and ") + name;
-    }
-    return joined;
-}
-
-// A level file that is read-only, or a link, is the level maker's decision to keep it as it is;
-// saving refuses it, as text editors do, rather than replace it behind their back.
-std::string RefusalToReplace(const std::filesystem::path& target) {
-    struct stat status {};
-    if (::lstat(target.c_str(), &status) != 0) {
-        return {};
-    }
-    if (S_ISLNK(status.st_mode)) {
-        return target.string() +
-               " is a symbolic link; the editor does not save through links or "
-               "replace them. Save the level into another folder.";
-    }
-    if ((status.st_mode & 0222) == 0) {
-        return target.string() +
-               " is read-only; make it writable to save over it, or save the "
-               "level into another folder.";
-    }
-    return {};
-}
-
-// Writes bytes to a fresh temporary file in the target's folder, with the permissions of the file
-// it will replace (or those a new file gets), and flushes it to disk. Returns what failed.
-std::string WriteTemporary(const std::filesystem::path& target, const std::string& bytes,
-                           const LevelDocument::WriteFunction& write, PendingFile& pending) {
-    std::string pattern = TemporaryPatternBeside(target);
-    const int descriptor = ::mkstemp(pattern.data());
-    if (descriptor < 0) {
-        return "cannot write in " + target.parent_path().string() + ": " + ErrnoText();
-    }
-    pending = {target, pattern};
-    struct stat existing {};
-    mode_t mode = 0;
-    if (::stat(target.c_str(), &existing) == 0) {
-        mode = existing.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    std::size_t written = 0;
-    std::string failure;
-    while (written < bytes.size() && failure.empty()) {
-        const long got = write
-                             ? write(descriptor, bytes.data() + written, bytes.size() - written)
-                             : ::write(descriptor, bytes.data() + written, bytes.size() - written);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            failure = "cannot write " + target.string() + ": " + ErrnoText();
-        } else {
-            written += static_cast<std::size_t>(got);
-        }
-    }
-    if (failure.empty() && (::fchmod(descriptor, mode) != 0 || ::fsync(descriptor) != 0)) {
-        failure = "cannot write " + target.string() + ": " + ErrnoText();
-    }
-    if (::close(descriptor) != 0 && failure.empty()) {
-        failure = "cannot write " + target.string() + ": " + ErrnoText();
-    }
-    return failure;
 }
 
 void AppendCrLf(std::string& text) {
@@ -478,59 +398,62 @@ std::string LevelDocument::CarsBytes() const {
     return bytes;
 }
 
+std::vector<std::pair<std::string, std::string>> LevelDocument::LevelFiles() const {
+    std::vector<std::pair<std::string, std::string>> files{{TilesMapFileName, TilesMapBytes()},
+                                                           {BlocksMapFileName, BlocksMapBytes()}};
+    // A Cars.txt that was missing, with no car placed since, stays missing.
+    std::string cars = CarsBytes();
+    std::error_code error;
+    if (!cars.empty() || IsUntitled() ||
+        std::filesystem::symlink_status(folder_ / CarsFileName, error).type() !=
+            std::filesystem::file_type::not_found) {
+        files.emplace_back(CarsFileName, std::move(cars));
+    }
+    return files;
+}
+
+std::vector<std::filesystem::path> LevelDocument::PictureNames() const {
+    std::set<std::filesystem::path> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(pictureFolder_, error)) {
+        if (IsPictureName(entry.path().filename())) {
+            names.insert(entry.path().filename());
+        }
+    }
+    for (const auto& [name, bytes] : content_.pictures) {
+        names.insert(std::filesystem::path(name));
+    }
+    return {names.begin(), names.end()};
+}
+
 std::string LevelDocument::Save(const std::filesystem::path& folder, const WriteFunction& write,
                                 const RenameFunction& rename) {
     EndStroke();
-    const std::pair<const char*, std::string> files[] = {{TilesMapFileName, TilesMapBytes()},
-                                                         {BlocksMapFileName, BlocksMapBytes()},
-                                                         {CarsFileName, CarsBytes()}};
-    std::vector<PendingFile> pending;
-    std::string failure;
-    for (const auto& [name, bytes] : files) {
-        std::error_code error;
-        // A Cars.txt that was missing, with no car placed since, stays missing.
-        if (SameBytes(folder / name, bytes) ||
-            (bytes.empty() && std::filesystem::symlink_status(folder / name, error).type() ==
-                                  std::filesystem::file_type::not_found)) {
-            continue;
-        }
-        failure = RefusalToReplace(folder / name);
-        if (!failure.empty()) {
-            break;
-        }
-        PendingFile file;
-        failure = WriteTemporary(folder / name, bytes, write, file);
-        if (!file.temporary.empty()) {
-            pending.push_back(file);
-        }
-        if (!failure.empty()) {
-            break;
-        }
-    }
-    // The pictures go first, so that a level whose files were replaced never lacks them.
-    if (failure.empty()) {
-        failure = CopyPictures(folder);
-    }
-    // The renames happen one at a time: if one fails, say which files already hold the new level.
-    std::vector<std::string> replaced;
-    for (const PendingFile& file : pending) {
-        if (failure.empty()) {
-            const int renamed = rename ? rename(file.temporary, file.target)
-                                       : std::rename(file.temporary.c_str(), file.target.c_str());
-            if (renamed == 0) {
-                replaced.push_back(file.target.filename().string());
-            } else {
-                failure = "cannot replace " + file.target.string() + ": " + ErrnoText();
-                failure += replaced.empty()
-                               ? "; no level file was changed"
-                               : "; already replaced with the new level: " + JoinNames(replaced) +
-                                     ", the other files are as they were";
+    FileReplacement replacement(write, rename);
+    // The pictures go first, so that a level whose files were replaced never lacks them. A level
+    // saved into another folder takes its whole palette along, over same-named pictures there.
+    std::error_code error;
+    if (!std::filesystem::equivalent(pictureFolder_, folder, error)) {
+        for (const std::filesystem::path& name : PictureNames()) {
+            if (content_.pictures.count(name.string()) != 0) {
+                continue;
+            }
+            try {
+                replacement.Add(folder / name, ReadWholeFile(SystemFiles(), pictureFolder_ / name,
+                                                             LargestPictureFileBytes, "a picture"));
+            } catch (const GameError& failure) {
+                return "cannot copy " + PathText(name) + " into " + PathText(folder) + ": " +
+                       failure.Reason();
             }
         }
-        std::error_code ignored;
-        std::filesystem::remove(file.temporary, ignored);
     }
-    if (!failure.empty()) {
+    for (const auto& [name, bytes] : content_.pictures) {
+        replacement.Add(folder / name, bytes);
+    }
+    for (const auto& [name, bytes] : LevelFiles()) {
+        replacement.Add(folder / name, bytes);
+    }
+    if (std::string failure = replacement.Commit(); !failure.empty()) {
         return failure;
     }
     folder_ = folder;
@@ -540,70 +463,47 @@ std::string LevelDocument::Save(const std::filesystem::path& folder, const Write
     return {};
 }
 
-// A level saved into a new folder takes the pictures it uses along. Nothing that stands in the
-// folder is replaced, and nothing is written through a link, even one that points nowhere.
-std::string LevelDocument::CopyPictures(const std::filesystem::path& folder) const {
-    if (pictureFolder_.empty() || pictureFolder_ == folder) {
-        return {};
-    }
-    std::set<std::filesystem::path> pictures;
-    for (const char tile : content_.tiles) {
-        pictures.insert(TilePicturePath(pictureFolder_, static_cast<unsigned char>(tile)));
-    }
-    for (int car = 1; car <= CarCount; ++car) {
-        for (const DirectionStep& direction : DirectionTable) {
-            pictures.insert(CarPicturePath(pictureFolder_, car, std::string(direction.word)));
+void LevelDocument::AddPictures(const std::map<std::string, std::string>& pictures,
+                                const QString& name) {
+    Change(name, [&pictures](LevelContent& content) {
+        for (const auto& [file, bytes] : pictures) {
+            content.pictures[file] = bytes;
         }
-    }
-    for (const std::filesystem::path& picture : pictures) {
-        const std::filesystem::path target = folder / picture.filename();
-        std::error_code error;
-        if (std::filesystem::symlink_status(target, error).type() !=
-            std::filesystem::file_type::not_found) {
-            continue;
-        }
-        if (!std::filesystem::exists(picture, error)) {
-            continue;  // the checker names what the level lacks
-        }
-        std::filesystem::copy_file(picture, target, error);
-        if (error) {
-            return "cannot copy " + picture.filename().string() + " into " + folder.string() +
-                   ": " + error.message();
-        }
-    }
-    return {};
+    });
 }
 
 void LevelDocument::WriteSnapshot(const std::filesystem::path& folder) const {
     std::filesystem::create_directories(folder);
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        if (entry.path().filename() != "vornak") {
-            std::filesystem::remove(entry.path());
-        }
-    }
-    const std::pair<const char*, std::string> files[] = {{TilesMapFileName, TilesMapBytes()},
-                                                         {BlocksMapFileName, BlocksMapBytes()},
-                                                         {CarsFileName, CarsBytes()}};
-    for (const auto& [name, bytes] : files) {
+    for (const auto& [name, bytes] : LevelFiles()) {
         std::ofstream(folder / name, std::ios::binary)
             .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
     std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(pictureFolder_, error)) {
-        const std::string name = entry.path().filename().string();
-        const bool picture = (name.rfind("Tile", 0) == 0 || name.rfind("Car", 0) == 0) &&
-                             (name.size() > 4 && (name.compare(name.size() - 4, 4, ".bmp") == 0 ||
-                                                  name.compare(name.size() - 4, 4, ".gif") == 0));
-        // An untitled level takes only the tiles it uses along when first saved, so only those
-        // belong to it; the others are the bundled circuit's, not unused pictures of its own.
-        const char tile = TileCharacterOf(entry.path());
-        const bool belongs =
-            !IsUntitled() || tile == '\0' || content_.tiles.find(tile) != std::string::npos;
-        if (picture && belongs) {
-            std::filesystem::create_symlink(std::filesystem::absolute(entry.path()), folder / name,
-                                            error);
+    for (const std::filesystem::path& name : PictureNames()) {
+        const auto pending = content_.pictures.find(name.string());
+        if (pending != content_.pictures.end()) {
+            std::ofstream(folder / name, std::ios::binary)
+                .write(pending->second.data(),
+                       static_cast<std::streamsize>(pending->second.size()));
+        } else {
+            std::filesystem::create_symlink(std::filesystem::absolute(pictureFolder_ / name),
+                                            folder / name, error);
         }
     }
+}
+
+bool IsPictureName(const std::filesystem::path& name) {
+    if (TileCharacterOf(name) != '\0') {
+        return true;
+    }
+    for (int car = 1; car <= CarCount; ++car) {
+        for (const DirectionStep& direction : DirectionTable) {
+            if (name == CarPicturePath("", car, std::string(direction.word)).filename()) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 }  // namespace vornak::editor

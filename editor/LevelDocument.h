@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "FileReplacement.h"
 #include "GameState.h"
 #include "LevelEdits.h"
 
@@ -24,10 +25,9 @@ namespace vornak::editor {
 class LevelDocument {
   public:
     // Where saving writes a file; tests replace it to make writes fail.
-    using WriteFunction = std::function<long(int descriptor, const void* bytes, std::size_t size)>;
+    using WriteFunction = FileReplacement::WriteFunction;
     // Where saving renames a written file over the old one; tests replace it to make one fail.
-    using RenameFunction =
-        std::function<int(const std::filesystem::path& from, const std::filesystem::path& to)>;
+    using RenameFunction = FileReplacement::RenameFunction;
 
     LevelDocument();
 
@@ -78,19 +78,23 @@ class LevelDocument {
 
     QUndoStack& UndoStack() { return undoStack_; }
 
-    // Writes the level into folder: each file to a temporary file beside it, then the pictures
-    // the level uses copied in from the picture folder when the folder lacks them (never over
-    // anything that stands there, never through a link), then the written files renamed over the
-    // old ones, one at a time. A failure while writing or copying leaves every old level file
-    // whole; a failed rename says which files already hold the new level. Files whose content
-    // would not change are not touched; a level file that is read-only or a link is refused.
-    // Returns an empty string, or what failed.
+    // Writes the level into folder in one replacement: imported pictures and, when the folder is
+    // not the picture folder, every picture of the palette; then the three level files. A failure
+    // while reading or writing leaves every old file whole; a failed rename says which files
+    // already hold the new level. Files whose content would not change are not touched; a file
+    // that is read-only or a link is refused. Returns an empty string, or what failed.
     std::string Save(const std::filesystem::path& folder, const WriteFunction& write = {},
                      const RenameFunction& rename = {});
 
-    // The level as it stands, unsaved edits included, in a folder of its own: the three files and
-    // links to every picture of the picture folder. For checking and playing.
+    // The level as it stands, unsaved edits included, in a folder of its own, for playing: the
+    // level files, the imported pictures, and links to the other pictures of the palette.
     void WriteSnapshot(const std::filesystem::path& folder) const;
+    // The level files by name with the bytes a save writes.
+    std::vector<std::pair<std::string, std::string>> LevelFiles() const;
+    // The palette: the pictures of the picture folder and those imported since, by name.
+    std::vector<std::filesystem::path> PictureNames() const;
+    // An import: pictures by file name with their bytes, as one undo step.
+    void AddPictures(const std::map<std::string, std::string>& pictures, const QString& name);
 
     // The bytes each file is written with: 15 lines of 20 characters (the tile map's last line
     // shorter when it holds fewer than 300 tiles), every space kept, and six lines of Cars.txt,
@@ -107,7 +111,6 @@ class LevelDocument {
     void Apply(const LevelContent& content);
     void Change(const QString& name, const std::function<void(LevelContent&)>& edit);
     void NoteRewrites();
-    std::string CopyPictures(const std::filesystem::path& folder) const;
 
     LevelContent content_;
     std::filesystem::path folder_;
@@ -128,5 +131,7 @@ class LevelDocument {
 // The tile character whose picture a path names ("Tile" + character + ".bmp", a byte above 127
 // written in UTF-8), or 0 when the path names none.
 char TileCharacterOf(const std::filesystem::path& picture);
+// Whether a file name is one of the pictures a level may hold: a tile's, or a car's.
+bool IsPictureName(const std::filesystem::path& name);
 
 }  // namespace vornak::editor

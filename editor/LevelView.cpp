@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "DocumentFiles.h"
 #include "GameError.h"
 #include "LevelLoader.h"
 #include "PictureFile.h"
@@ -40,6 +41,8 @@ LevelView::LevelView(QWidget* parent, LevelDocument& document)
     setAttribute(Qt::WA_OpaquePaintEvent);
     SetZoom(zoom_);
 }
+
+LevelView::~LevelView() = default;
 
 void LevelView::SetTool(Tool tool) {
     EndStroke();
@@ -115,6 +118,7 @@ QImage LevelView::TilePicture(char tile) {
         QImage picture;
         try {
             picture = LoadPicture(
+                Files(),
                 TilePicturePath(document_.PictureFolder(), static_cast<unsigned char>(tile)),
                 "bmp");
         } catch (const GameError&) {
@@ -131,7 +135,8 @@ QImage LevelView::CarPicture(int car, const std::string& heading) {
     if (found == carPictures_.end()) {
         QImage picture;
         try {
-            picture = LoadPicture(CarPicturePath(document_.PictureFolder(), car, heading), "gif");
+            picture = LoadPicture(Files(), CarPicturePath(document_.PictureFolder(), car, heading),
+                                  "gif");
         } catch (const GameError&) {
         }
         found = carPictures_.emplace(key, picture).first;
@@ -139,7 +144,16 @@ QImage LevelView::CarPicture(int car, const std::string& heading) {
     return found->second;
 }
 
+// Imported pictures show from memory until they are saved.
+DocumentFiles& LevelView::Files() {
+    if (!files_) {
+        files_ = std::make_unique<DocumentFiles>(document_);
+    }
+    return *files_;
+}
+
 void LevelView::ReloadPictures() {
+    files_.reset();
     tilePictures_.clear();
     carPictures_.clear();
     shownTiles_.clear();

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 
 #include "LevelDocument.h"
@@ -18,6 +19,10 @@ class Playfield;
 class QPainter;
 
 namespace vornak::editor {
+class DocumentFiles;
+}
+
+namespace vornak::editor {
 
 // The playfield as the game draws it, by the game's own painting code, at a whole zoom, with the
 // walls as a translucent overlay and an optional grid. The mouse edits the level with the tool
@@ -25,6 +30,9 @@ namespace vornak::editor {
 class LevelView : public QWidget {
   public:
     LevelView(QWidget* parent, LevelDocument& document);
+    ~LevelView() override;
+    LevelView(const LevelView&) = delete;
+    LevelView& operator=(const LevelView&) = delete;
 
     void SetTool(Tool tool);
     Tool CurrentTool() const { return tool_; }
@@ -89,6 +97,7 @@ class LevelView : public QWidget {
     void PickTile(int cell);
     void DrawFloatingCopy(QPainter& painter);
     QImage CarPicture(int car, const std::string& heading);
+    DocumentFiles& Files();
 
     LevelDocument& document_;
     Playfield* playfield_;
@@ -110,6 +119,7 @@ class LevelView : public QWidget {
     bool floating_ = false;
     int pointerCell_ = -1;
 
+    std::unique_ptr<DocumentFiles> files_;
     std::map<char, QImage> tilePictures_;
     std::map<std::string, QImage> carPictures_;
     std::string shownTiles_;

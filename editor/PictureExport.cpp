@@ -4,17 +4,18 @@
 #include "PictureExport.h"
 
 #include <gif_lib.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <QSaveFile>
+#include <QBuffer>
 #include <QTransform>
 #include <cstdlib>
+#include <iterator>
 #include <map>
+#include <set>
 #include <vector>
 
+#include "GameError.h"
 #include "GameState.h"
-#include "TemporaryFile.h"
+#include "MemoryFileOpener.h"
 
 namespace vornak::editor {
 
@@ -26,26 +27,87 @@ QRgb Opaque(QRgb pixel) {
     return qRgb(qRed(pixel), qGreen(pixel), qBlue(pixel));
 }
 
-// The picture's colours with the transparent ones as index 0. Pictures with more than 255
-// colours are reduced first, without dithering, which would only speckle a 16-pixel car.
+std::map<QRgb, int> OpaqueColours(const QImage& picture) {
+    std::map<QRgb, int> counts;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            if (qAlpha(picture.pixel(x, y)) >= 128) {
+                ++counts[Opaque(picture.pixel(x, y))];
+            }
+        }
+    }
+    return counts;
+}
+
+int Distance(QRgb a, QRgb b) {
+    const int red = qRed(a) - qRed(b);
+    const int green = qGreen(a) - qGreen(b);
+    const int blue = qBlue(a) - qBlue(b);
+    return red * red + green * green + blue * blue;
+}
+
+// A GIF holds 256 colours, and one is the transparent colour: the opaque ones must fit in 255.
+// The two closest colours are merged, the rarer into the commoner, until they fit; a car has at
+// most 256 pixels, so that is one merge at most, and its look barely changes. Dithering would
+// only speckle a 16-pixel car.
+QImage WithAtMost255Colours(const QImage& picture) {
+    QImage reduced = picture;
+    std::map<QRgb, int> counts = OpaqueColours(reduced);
+    // Larger pictures lose low bits first, so that the merging below stays cheap.
+    for (int dropped = 1; counts.size() > 1024 && dropped < 8; ++dropped) {
+        const int mask = (0xFF << dropped) & 0xFF;
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                const QRgb pixel = picture.pixel(x, y);
+                reduced.setPixel(x, y,
+                                 qRgba(qRed(pixel) & mask, qGreen(pixel) & mask,
+                                       qBlue(pixel) & mask, qAlpha(pixel)));
+            }
+        }
+        counts = OpaqueColours(reduced);
+    }
+    std::map<QRgb, QRgb> mergedInto;
+    while (counts.size() > 255) {
+        std::pair<QRgb, QRgb> closest{};
+        int best = -1;
+        for (auto a = counts.begin(); a != counts.end(); ++a) {
+            for (auto b = std::next(a); b != counts.end(); ++b) {
+                const int distance = Distance(a->first, b->first);
+                if (best < 0 || distance < best) {
+                    best = distance;
+                    closest = a->second >= b->second ? std::pair{b->first, a->first}
+                                                     : std::pair{a->first, b->first};
+                }
+            }
+        }
+        counts[closest.second] += counts[closest.first];
+        counts.erase(closest.first);
+        for (auto& [from, into] : mergedInto) {
+            if (into == closest.first) {
+                into = closest.second;
+            }
+        }
+        mergedInto[closest.first] = closest.second;
+    }
+    for (int y = 0; y < reduced.height(); ++y) {
+        for (int x = 0; x < reduced.width(); ++x) {
+            const QRgb pixel = reduced.pixel(x, y);
+            const auto merged = mergedInto.find(Opaque(pixel));
+            if (qAlpha(pixel) >= 128 && merged != mergedInto.end()) {
+                reduced.setPixel(x, y, merged->second);
+            }
+        }
+    }
+    return reduced;
+}
+
+// The picture's colours with the transparent ones as index 0.
 std::vector<QRgb> PaletteOf(const QImage& picture, std::vector<GifByteType>& indices) {
-    QImage opaque = picture.convertToFormat(QImage::Format_RGB32);
     std::map<QRgb, int> colourIndex;
     for (int y = 0; y < picture.height(); ++y) {
         for (int x = 0; x < picture.width(); ++x) {
             if (qAlpha(picture.pixel(x, y)) >= 128) {
                 colourIndex.emplace(Opaque(picture.pixel(x, y)), 0);
-            }
-        }
-    }
-    if (colourIndex.size() > 255) {
-        opaque =
-            opaque.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither)
-                .convertToFormat(QImage::Format_RGB32);
-        colourIndex.clear();
-        for (int y = 0; y < opaque.height(); ++y) {
-            for (int x = 0; x < opaque.width(); ++x) {
-                colourIndex.emplace(Opaque(opaque.pixel(x, y)), 0);
             }
         }
     }
@@ -59,15 +121,16 @@ std::vector<QRgb> PaletteOf(const QImage& picture, std::vector<GifByteType>& ind
         for (int x = 0; x < picture.width(); ++x) {
             const bool transparent = qAlpha(picture.pixel(x, y)) < 128;
             indices.push_back(static_cast<GifByteType>(
-                transparent ? TransparentIndex : colourIndex.at(Opaque(opaque.pixel(x, y)))));
+                transparent ? TransparentIndex : colourIndex.at(Opaque(picture.pixel(x, y)))));
         }
     }
     return palette;
 }
 
-std::string GifFailure(const std::filesystem::path& file, int error) {
-    const char* text = GifErrorString(error);
-    return "cannot write " + file.string() + ": " + (text != nullptr ? text : "GIF error");
+int AppendToString(GifFileType* gif, const GifByteType* bytes, int size) {
+    static_cast<std::string*>(gif->UserData)
+        ->append(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(size));
+    return size;
 }
 
 }  // namespace
@@ -102,17 +165,16 @@ std::array<QImage, 4> CarHeadings(const QImage& facingRight) {
     return {turned(270), turned(90), turned(180), facingRight};
 }
 
-std::string WriteTileBmp(const QImage& tile, const std::filesystem::path& file) {
-    QSaveFile output(QString::fromStdString(file.string()));
-    if (!output.open(QIODevice::WriteOnly) ||
-        !tile.convertToFormat(QImage::Format_RGB32).save(&output, "BMP") || !output.commit()) {
-        return "cannot write " + file.string() + ": " + output.errorString().toStdString();
-    }
-    return {};
+std::string EncodeTileBmp(const QImage& tile) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    tile.convertToFormat(QImage::Format_RGB32).save(&buffer, "BMP");
+    return bytes.toStdString();
 }
 
-std::string WriteCarGif(const QImage& car, const std::filesystem::path& file) {
-    const QImage picture = car.convertToFormat(QImage::Format_ARGB32);
+std::string EncodeCarGif(const QImage& car) {
+    const QImage picture = WithAtMost255Colours(car.convertToFormat(QImage::Format_ARGB32));
     std::vector<GifByteType> indices;
     const std::vector<QRgb> palette = PaletteOf(picture, indices);
     int paletteSize = 2;
@@ -125,18 +187,11 @@ std::string WriteCarGif(const QImage& car, const std::filesystem::path& file) {
                       static_cast<GifByteType>(qGreen(palette[i])),
                       static_cast<GifByteType>(qBlue(palette[i]))};
     }
-
-    std::string temporary = TemporaryPatternBeside(file);
-    const int descriptor = ::mkstemp(temporary.data());
-    if (descriptor < 0) {
-        return "cannot write in " + file.parent_path().string();
-    }
+    std::string bytes;
     int error = 0;
-    GifFileType* gif = EGifOpenFileHandle(descriptor, &error);
+    GifFileType* gif = EGifOpen(&bytes, AppendToString, &error);
     if (gif == nullptr) {
-        ::close(descriptor);
-        ::unlink(temporary.c_str());
-        return GifFailure(file, error);
+        return {};
     }
     EGifSetGifVersion(gif, true);  // transparency needs GIF89a
     ColorMapObject* map = GifMakeMapObject(paletteSize, colours.data());
@@ -154,17 +209,27 @@ std::string WriteCarGif(const QImage& car, const std::filesystem::path& file) {
         written = EGifPutLine(gif, indices.data() + static_cast<std::size_t>(y * picture.width()),
                               picture.width()) == GIF_OK;
     }
-    const int writeError = gif->Error;
     const bool closed = EGifCloseFile(gif, &error) == GIF_OK;
     GifFreeMapObject(map);
-    if (!written || !closed || std::rename(temporary.c_str(), file.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return GifFailure(file, written ? error : writeError);
+    return written && closed ? bytes : std::string();
+}
+
+std::string ReadBackFailure(const std::string& name, const std::string& bytes,
+                            PictureFormat format) {
+    if (bytes.empty()) {
+        return name + " could not be written";
     }
-    // mkstemp makes the file private; a picture is as readable as any other file the user makes.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::chmod(file.c_str(), 0666 & ~mask);
+    MemoryFileOpener files;
+    files.Put(name, bytes);
+    try {
+        const Picture picture = DecodePicture(files, name, format);
+        if (picture.width != CellSize || picture.height != CellSize) {
+            return name + " reads back as " + std::to_string(picture.width) + " x " +
+                   std::to_string(picture.height) + " pixels, not 16 x 16";
+        }
+    } catch (const GameError& error) {
+        return name + " " + error.Reason();
+    }
     return {};
 }
 

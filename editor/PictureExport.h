@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 
+#include "Picture.h"
+
 namespace vornak::editor {
 
 // Turns any picture into a 16 x 16 tile: scaled with nearest-neighbour, or its top-left corner
@@ -23,11 +25,15 @@ QImage WithTransparentColour(const QImage& picture, QColor key);
 // A car facing right, turned to the four headings in the order up, down, left, right.
 std::array<QImage, 4> CarHeadings(const QImage& facingRight);
 
-// Write through a temporary file renamed into place, so a failure never leaves half a picture.
-// Return an empty string, or what failed.
-std::string WriteTileBmp(const QImage& tile, const std::filesystem::path& file);
-// A GIF89a with one transparent colour where the picture's alpha is below one half, and up to
-// 255 colours of its own (more are reduced to 255).
-std::string WriteCarGif(const QImage& car, const std::filesystem::path& file);
+// The bytes of a picture file; nothing is written here: pictures are saved with the level.
+std::string EncodeTileBmp(const QImage& tile);
+// A GIF89a with one transparent colour where the picture's alpha is below one half, and at most
+// 255 colours of its own: more are reduced until they fit. Empty if giflib fails.
+std::string EncodeCarGif(const QImage& car);
+
+// Why the game could not read these bytes as the named picture, or nothing when it can: read
+// back with the game's own loader, as a 16 x 16 picture.
+std::string ReadBackFailure(const std::string& name, const std::string& bytes,
+                            PictureFormat format);
 
 }  // namespace vornak::editor

@@ -47,7 +47,6 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     vornak::editor::EditorWindow window(vornak::editor::Installation::Find(), folder);
-    window.resize(1000, 720);
     window.show();
     return QApplication::exec();
 }

@@ -239,9 +239,10 @@ TEST(EditorPlay, FindsAPlaceWhereTheGameStarts) {
     }
 }
 
-// Ctrl+N makes a new level folder from the bundled circuit; a tile and a car imported from
-// ordinary pictures land in it as pictures the game reads, and the palette offers the new tile.
-TEST_F(EditorWindowTest, NewLevelWithAnImportedTileAndCar) {
+// Ctrl+N makes a new level folder from the bundled circuit. A tile and a car imported from
+// ordinary pictures show at once and are edits like any other: Ctrl+Z takes them back, nothing
+// on disk changes until Ctrl+S, which writes pictures that the game reads.
+TEST_F(EditorWindowTest, ImportsAreEditsWrittenOnSave) {
     LevelDirectory parent;
     const std::filesystem::path made = parent / "my level";
     window->chooseNewFolder = [&made](const QString& /*title*/) {
@@ -268,9 +269,13 @@ TEST_F(EditorWindowTest, NewLevelWithAnImportedTileAndCar) {
         return items.contains("x") ? QStringLiteral("x") : items.front();
     };
     window->ImportTile();
-    EXPECT_EQ(LoadPicture(made / "Tilex.bmp", "bmp").pixelColor(3, 3), QColor(Qt::cyan));
     EXPECT_EQ(window->Palette()->currentItem()->text(), "x");
     EXPECT_EQ(window->View()->CurrentTile(), 'x');
+    EXPECT_EQ(window->View()->TilePicture('x').pixelColor(3, 3), QColor(Qt::cyan));
+    EXPECT_FALSE(std::filesystem::exists(made / "Tilex.bmp")) << "written before the save";
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(window->View()->TilePicture('x').isNull()) << "undo takes the import back";
+    Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
 
     picture = "car.png";
     window->chooseColour = [](QColor initial, const QString& /*title*/) { return initial; };
@@ -282,6 +287,10 @@ TEST_F(EditorWindowTest, NewLevelWithAnImportedTileAndCar) {
     window->ImportCar();
     ASSERT_EQ(questions.size(), 1) << "asked before replacing the car's pictures";
     EXPECT_TRUE(questions[0].contains("Car1up.gif"));
+    const std::string oldCar = ReadBytes(made / "Car1up.gif");
+    EXPECT_EQ(ReadBytes(made / "Car1up.gif"), oldCar);
+    Key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(LoadPicture(made / "Tilex.bmp", "bmp").pixelColor(3, 3), QColor(Qt::cyan));
     const QImage up = LoadPicture(made / "Car1up.gif", "gif");
     EXPECT_EQ(qAlpha(up.pixel(0, 0)), 0) << "the colour around the car shows the road";
     EXPECT_EQ(up.pixelColor(8, 5), QColor(Qt::red)) << "the car is turned to face up";

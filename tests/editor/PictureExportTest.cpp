@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "LevelDirectory.h"
+#include "MemoryFileOpener.h"
 #include "PictureExport.h"
 #include "PictureFile.h"
 
@@ -25,16 +26,20 @@ QImage TestCar() {
     return car;
 }
 
+// The bytes of a picture as the game's own loader reads them.
+QImage Decoded(const std::string& bytes, const char* format) {
+    MemoryFileOpener files;
+    files.Put("picture", bytes);
+    return LoadPicture(files, "picture", format).convertToFormat(QImage::Format_ARGB32);
+}
+
 // What the editor writes, the game reads back: the same pixels, and transparency where the
 // picture had none, through the game's own picture loading.
 TEST(PictureExport, WrittenPicturesLoadInTheGame) {
-    LevelDirectory level;
     const std::array<QImage, 4> headings = CarHeadings(TestCar());
     const char* names[] = {"Car1up.gif", "Car1down.gif", "Car1left.gif", "Car1right.gif"};
     for (std::size_t i = 0; i < headings.size(); ++i) {
-        ASSERT_EQ(WriteCarGif(headings[i], level / names[i]), "");
-        const QImage read =
-            LoadPicture(level / names[i], "gif").convertToFormat(QImage::Format_ARGB32);
+        const QImage read = Decoded(EncodeCarGif(headings[i]), "gif");
         ASSERT_EQ(read.size(), QSize(16, 16));
         for (int y = 0; y < 16; ++y) {
             for (int x = 0; x < 16; ++x) {
@@ -54,8 +59,7 @@ TEST(PictureExport, WrittenPicturesLoadInTheGame) {
         photo.setPixelColor(at, Qt::blue);
     }
     const QImage tile = FitToCell(photo, Fit::Scale);
-    ASSERT_EQ(WriteTileBmp(tile, level / "Tilex.bmp"), "");
-    const QImage read = LoadPicture(level / "Tilex.bmp", "bmp");
+    const QImage read = Decoded(EncodeTileBmp(tile), "bmp");
     EXPECT_EQ(read.size(), QSize(16, 16));
     EXPECT_EQ(read.pixelColor(0, 0), QColor(Qt::blue)) << "scaled without blurring";
     EXPECT_EQ(read.pixelColor(1, 0), QColor(10, 200, 30));
@@ -65,10 +69,27 @@ TEST(PictureExport, WrittenPicturesLoadInTheGame) {
     QImage keyed(16, 16, QImage::Format_RGB32);
     keyed.fill(Qt::magenta);
     keyed.setPixelColor(8, 8, Qt::red);
-    ASSERT_EQ(WriteCarGif(WithTransparentColour(keyed, Qt::magenta), level / "Car2up.gif"), "");
-    const QImage key = LoadPicture(level / "Car2up.gif", "gif");
+    const QImage key = Decoded(EncodeCarGif(WithTransparentColour(keyed, Qt::magenta)), "gif");
     EXPECT_EQ(qAlpha(key.pixel(0, 0)), 0);
     EXPECT_EQ(key.pixelColor(8, 8), QColor(Qt::red));
+}
+
+// A photo-like car of 256 opaque colours leaves no room for the transparent one: it is reduced
+// to 255, and the GIF reads back in the game, close to the picture.
+TEST(PictureExport, APhotoLikeCarFitsInAGif) {
+    QImage photo(16, 16, QImage::Format_ARGB32);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            photo.setPixel(x, y, qRgb(x * 16 + 5, y * 16 + 5, (x * 16 + y) % 256));
+        }
+    }
+    const std::string gif = EncodeCarGif(photo);
+    EXPECT_EQ(ReadBackFailure("Car1up.gif", gif, PictureFormat::Gif), "");
+    const QImage read = Decoded(gif, "gif");
+    ASSERT_EQ(read.size(), QSize(16, 16));
+    EXPECT_LE(std::abs(qRed(read.pixel(9, 3)) - qRed(photo.pixel(9, 3))), 8);
+    EXPECT_EQ(qAlpha(read.pixel(9, 3)), 255);
+    EXPECT_NE(ReadBackFailure("Car1up.gif", gif.substr(0, 40), PictureFormat::Gif), "");
 }
 
 }  // namespace

@@ -53,7 +53,8 @@ struct TileAt {
 // of stopping at the first, and says each only once.
 class CheckingWindow : public WindowOperations {
   public:
-    explicit CheckingWindow(std::vector<Diagnostic>& diagnostics) : diagnostics_(diagnostics) {}
+    CheckingWindow(std::vector<Diagnostic>& diagnostics, FileOpener& files)
+        : diagnostics_(diagnostics), files_(files) {}
 
     // Where the next picture request comes from, for the diagnostics it may cause.
     void SetSource(std::filesystem::path file, Place place) {
@@ -91,7 +92,7 @@ class CheckingWindow : public WindowOperations {
         }
         const std::string name = PathText(picture.filename());
         try {
-            const Picture image = DecodePicture(picture, format);
+            const Picture image = DecodePicture(files_, picture, format);
             if (image.width != CellSize || image.height != CellSize) {
                 diagnostics_.push_back({file, place.line, place.column, Severity::Warning,
                                         name + " is " + std::to_string(image.width) + " x " +
@@ -108,6 +109,7 @@ class CheckingWindow : public WindowOperations {
 
   private:
     std::vector<Diagnostic>& diagnostics_;
+    FileOpener& files_;
     std::filesystem::path sourceFile_;
     Place sourcePlace_;
     std::filesystem::path tileFile_;
@@ -145,10 +147,10 @@ void AddGameError(std::vector<Diagnostic>& diagnostics, const std::filesystem::p
 
 // The headings that Cars.txt holds, however far the game gets in reading it: a bad number on
 // line 5 must not hide a heading on line 3 that names no picture the game has.
-void CheckHeadings(std::vector<Diagnostic>& diagnostics, const std::filesystem::path& carsFile,
-                   const std::filesystem::path& shown) {
+void CheckHeadings(std::vector<Diagnostic>& diagnostics, FileOpener& files,
+                   const std::filesystem::path& carsFile, const std::filesystem::path& shown) {
     try {
-        LevelFile file(SystemFiles(), carsFile, LevelFile::WhenMissing::ReadAsEmpty);
+        LevelFile file(files, carsFile, LevelFile::WhenMissing::ReadAsEmpty);
         for (int line = 1; line <= 3 * CarCount; ++line) {
             const std::optional<std::string> text = file.ReadLine();
             if (!text) {
@@ -168,15 +170,12 @@ void CheckHeadings(std::vector<Diagnostic>& diagnostics, const std::filesystem::
 
 // The game creates a missing map file empty, if it can: where it cannot, it stops, and so the
 // checker must call that an error. A dangling link is left to the loader, which refuses it.
-void CheckMissingMap(std::vector<Diagnostic>& diagnostics, const std::filesystem::path& path,
-                     const std::filesystem::path& shown) {
-    std::error_code error;
-    if (std::filesystem::symlink_status(path, error).type() !=
-        std::filesystem::file_type::not_found) {
+void CheckMissingMap(std::vector<Diagnostic>& diagnostics, const LevelSource& source,
+                     const std::filesystem::path& path, const std::filesystem::path& shown) {
+    if (source.files.Open(path).kind != FileKind::Missing) {
         return;
     }
-    const std::filesystem::path folder = path.parent_path().empty() ? "." : path.parent_path();
-    if (const std::string reason = WhyFolderIsNotWritable(folder); !reason.empty()) {
+    if (const std::string& reason = source.whyNotWritable; !reason.empty()) {
         diagnostics.push_back({shown, 1, 1, Severity::Error,
                                "the file is missing, and the game cannot create it: " + reason});
         return;
@@ -186,9 +185,9 @@ void CheckMissingMap(std::vector<Diagnostic>& diagnostics, const std::filesystem
 }
 
 // Where each tile character stands, in the same counting as the loader's.
-std::vector<TileAt> TilePlaces(const std::filesystem::path& tilesMap) {
+std::vector<TileAt> TilePlaces(FileOpener& files, const std::filesystem::path& tilesMap) {
     std::vector<TileAt> places;
-    LevelFile file(SystemFiles(), tilesMap, LevelFile::WhenMissing::ReadAsEmpty);
+    LevelFile file(files, tilesMap, LevelFile::WhenMissing::ReadAsEmpty);
     for (int byte = file.ReadByte(); byte >= 0 && places.size() < TileCount;
          byte = file.ReadByte()) {
         if (byte != '\n' && byte != '\r' && byte != '\0') {
@@ -233,9 +232,9 @@ void CheckTileNamesForWindows(std::vector<Diagnostic>& diagnostics,
 }
 
 // A blocks-map line with other than 20 cells makes every later row start elsewhere.
-void CheckBlocksRows(std::vector<Diagnostic>& diagnostics, const std::filesystem::path& blocksMap,
-                     const std::filesystem::path& shown) {
-    LevelFile file(SystemFiles(), blocksMap, LevelFile::WhenMissing::ReadAsEmpty);
+void CheckBlocksRows(std::vector<Diagnostic>& diagnostics, FileOpener& files,
+                     const std::filesystem::path& blocksMap, const std::filesystem::path& shown) {
+    LevelFile file(files, blocksMap, LevelFile::WhenMissing::ReadAsEmpty);
     std::map<int, int> cellsOnLine;
     int lastLine = 0;
     int total = 0;
@@ -265,9 +264,9 @@ void CheckBlocksRows(std::vector<Diagnostic>& diagnostics, const std::filesystem
 }
 
 // Where each cell of the blocks map stands, in the same counting as the loader's.
-std::vector<Place> BlockPlaces(const std::filesystem::path& blocksMap) {
+std::vector<Place> BlockPlaces(FileOpener& files, const std::filesystem::path& blocksMap) {
     std::vector<Place> places;
-    LevelFile file(SystemFiles(), blocksMap, LevelFile::WhenMissing::ReadAsEmpty);
+    LevelFile file(files, blocksMap, LevelFile::WhenMissing::ReadAsEmpty);
     for (int byte = file.ReadByte(); byte >= 0 && places.size() < TileCount;
          byte = file.ReadByte()) {
         if (byte == '#' || byte == ' ') {
@@ -352,18 +351,18 @@ void CheckCarStarts(std::vector<Diagnostic>& diagnostics, const GameState& state
     }
 }
 
-void CheckUnusedPictures(std::vector<Diagnostic>& diagnostics, const std::filesystem::path& folder,
+void CheckUnusedPictures(std::vector<Diagnostic>& diagnostics,
+                         const std::vector<std::filesystem::path>& names,
                          const std::filesystem::path& shownFolder,
                          const std::set<std::filesystem::path>& used) {
-    std::error_code error;
     std::vector<std::filesystem::path> unused;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        const std::string name = PathText(entry.path().filename());
+    for (const std::filesystem::path& entry : names) {
+        const std::string name = PathText(entry.filename());
         const bool tile = TileCharacterOfPicture(name).has_value();
         const bool car = name.rfind("Car", 0) == 0 && name.size() > 7 &&
                          name.compare(name.size() - 4, 4, ".gif") == 0;
-        if ((tile || car) && used.count(entry.path().filename()) == 0) {
-            unused.push_back(entry.path().filename());
+        if ((tile || car) && used.count(entry.filename()) == 0) {
+            unused.push_back(entry.filename());
         }
     }
     std::sort(unused.begin(), unused.end());
@@ -376,21 +375,31 @@ void CheckUnusedPictures(std::vector<Diagnostic>& diagnostics, const std::filesy
 }  // namespace
 
 std::vector<Diagnostic> CheckLevel(const std::filesystem::path& folder) {
-    std::vector<Diagnostic> diagnostics;
     const std::filesystem::path programDir = folder.empty() ? "." : folder;
     std::error_code unreadable;
     if (!std::filesystem::is_directory(programDir, unreadable)) {
-        diagnostics.push_back({programDir, 1, 1, Severity::Error,
-                               std::filesystem::exists(programDir, unreadable)
-                                   ? "this is not a folder; a level is a folder"
-                                   : "there is no such folder"});
-        return diagnostics;
+        return {{programDir, 1, 1, Severity::Error,
+                 std::filesystem::exists(programDir, unreadable)
+                     ? "this is not a folder; a level is a folder"
+                     : "there is no such folder"}};
     }
-    const std::filesystem::path shownFolder = folder == "." ? "" : folder;
+    std::vector<std::filesystem::path> names;
+    for (const auto& entry : std::filesystem::directory_iterator(programDir, unreadable)) {
+        names.push_back(entry.path().filename());
+    }
+    return CheckLevel(LevelSource{programDir, folder == "." ? "" : folder, SystemFiles(),
+                                  std::move(names), WhyFolderIsNotWritable(programDir)});
+}
+
+std::vector<Diagnostic> CheckLevel(const LevelSource& source) {
+    std::vector<Diagnostic> diagnostics;
+    const std::filesystem::path& programDir = source.folder;
+    const std::filesystem::path& shownFolder = source.shownFolder;
+    FileOpener& files = source.files;
     const std::filesystem::path tilesShown = shownFolder / TilesMapFileName;
     const std::filesystem::path blocksShown = shownFolder / BlocksMapFileName;
     const std::filesystem::path carsShown = shownFolder / CarsFileName;
-    CheckingWindow window(diagnostics);
+    CheckingWindow window(diagnostics, files);
     GameState state;
     std::vector<TileAt> tiles;
     // The game reads each car's four heading pictures during play, whatever the level says.
@@ -401,12 +410,11 @@ std::vector<Diagnostic> CheckLevel(const std::filesystem::path& folder) {
     }
 
     try {
-        CheckMissingMap(diagnostics, programDir / TilesMapFileName, tilesShown);
-        tiles = TilePlaces(programDir / TilesMapFileName);
+        CheckMissingMap(diagnostics, source, programDir / TilesMapFileName, tilesShown);
+        tiles = TilePlaces(files, programDir / TilesMapFileName);
         CheckTileNamesForWindows(diagnostics, tiles, tilesShown);
         window.SetTileSources(tilesShown, tiles);
-        const int tileCount =
-            LoadTilesMap(window, SystemFiles(), programDir, MissingMapFile::ReadAsEmpty);
+        const int tileCount = LoadTilesMap(window, files, programDir, MissingMapFile::ReadAsEmpty);
         if (tileCount < TileCount) {
             diagnostics.push_back({tilesShown, 1, 1, Severity::Warning,
                                    "the map holds " + std::to_string(tileCount) +
@@ -417,25 +425,24 @@ std::vector<Diagnostic> CheckLevel(const std::filesystem::path& folder) {
     }
 
     try {
-        CheckMissingMap(diagnostics, programDir / BlocksMapFileName, blocksShown);
-        CheckBlocksRows(diagnostics, programDir / BlocksMapFileName, blocksShown);
-        const int cells =
-            LoadBlocksMap(state, SystemFiles(), programDir, MissingMapFile::ReadAsEmpty);
+        CheckMissingMap(diagnostics, source, programDir / BlocksMapFileName, blocksShown);
+        CheckBlocksRows(diagnostics, files, programDir / BlocksMapFileName, blocksShown);
+        const int cells = LoadBlocksMap(state, files, programDir, MissingMapFile::ReadAsEmpty);
         if (cells < TileCount) {
             diagnostics.push_back({blocksShown, 1, 1, Severity::Warning,
                                    "the map holds " + std::to_string(cells) +
                                        " cells, not 300; the cells after them stay free"});
         }
         CheckWallsAgainstTiles(diagnostics, tiles, state,
-                               BlockPlaces(programDir / BlocksMapFileName), blocksShown);
+                               BlockPlaces(files, programDir / BlocksMapFileName), blocksShown);
     } catch (const GameError& error) {
         AddGameError(diagnostics, blocksShown, error);
     }
 
     std::vector<Diagnostic> cars;
-    CheckHeadings(cars, programDir / CarsFileName, carsShown);
+    CheckHeadings(cars, files, programDir / CarsFileName, carsShown);
     try {
-        LoadCarsFile(state, window, SystemFiles(), programDir);
+        LoadCarsFile(state, window, files, programDir);
         CheckCarStarts(cars, state, carsShown);
         for (int car = 1; car <= CarCount; ++car) {
             const Place heading{3 * car, 1};
@@ -457,7 +464,7 @@ std::vector<Diagnostic> CheckLevel(const std::filesystem::path& folder) {
     });
     diagnostics.insert(diagnostics.end(), cars.begin(), cars.end());
 
-    CheckUnusedPictures(diagnostics, programDir, shownFolder, window.UsedNames());
+    CheckUnusedPictures(diagnostics, source.names, shownFolder, window.UsedNames());
     return diagnostics;
 }
 

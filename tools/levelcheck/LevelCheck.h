@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "FileOpener.h"
+
 namespace vornak {
 
 struct Diagnostic {
@@ -23,6 +25,17 @@ struct Diagnostic {
 // file, and says what would stop the game (errors) and what a level maker hardly ever means
 // (warnings), in the order the game meets them.
 std::vector<Diagnostic> CheckLevel(const std::filesystem::path& folder);
+
+// A level as the checker reads it: its files through an opener (on disk, or held in memory by
+// the editor), and the names its folder holds.
+struct LevelSource {
+    std::filesystem::path folder;       // the level's folder, as the opener names its files
+    std::filesystem::path shownFolder;  // the folder as findings name it
+    FileOpener& files;
+    std::vector<std::filesystem::path> names;
+    std::string whyNotWritable;  // why the game could not create a missing map; empty if it can
+};
+std::vector<Diagnostic> CheckLevel(const LevelSource& source);
 
 // "FILE:LINE:COLUMN: error: message", the form that editors jump from.
 std::string FormatDiagnostic(const Diagnostic& diagnostic);

@@ -17,9 +17,12 @@ namespace vornak {
 // memory: QFile's engine costs more than the read of a 1 KB tile, start-up reads 300 of them,
 // and cars reload their picture on every move.
 QImage LoadPicture(const std::filesystem::path& file, const char* format) {
+    return LoadPicture(SystemFiles(), file, format);
+}
+
+QImage LoadPicture(FileOpener& files, const std::filesystem::path& file, const char* format) {
     const bool bmp = qstrcmp(format, "bmp") == 0;
-    const std::string whole =
-        ReadWholeFile(SystemFiles(), file, LargestPictureFileBytes, "a picture");
+    const std::string whole = ReadWholeFile(files, file, LargestPictureFileBytes, "a picture");
     CheckPictureHeader(file, whole, bmp ? PictureFormat::Bmp : PictureFormat::Gif);
     QByteArray bytes = QByteArray::fromRawData(whole.data(), static_cast<qsizetype>(whole.size()));
     QBuffer buffer(&bytes);
@@ -42,7 +45,11 @@ QImage LoadPicture(const std::filesystem::path& file, const char* format) {
 }
 
 Picture DecodePicture(const std::filesystem::path& file, PictureFormat format) {
-    const QImage loaded = LoadPicture(file, format == PictureFormat::Bmp ? "bmp" : "gif");
+    return DecodePicture(SystemFiles(), file, format);
+}
+
+Picture DecodePicture(FileOpener& files, const std::filesystem::path& file, PictureFormat format) {
+    const QImage loaded = LoadPicture(files, file, format == PictureFormat::Bmp ? "bmp" : "gif");
     const QImage image = loaded.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     Picture picture;
     picture.width = image.width();

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "FileOpener.h"
+
 namespace vornak {
 
 // The picture kind follows from its use, never from the content: tiles are BMP and cars GIF,
@@ -45,5 +47,7 @@ void CheckPictureHeader(const std::filesystem::path& file, std::string_view byte
 // decoders (Qt's on Linux, WIC on Windows), anew on every call: level makers expect an edited
 // picture to show the next time it is set. Throws GameError naming the file when it cannot.
 Picture DecodePicture(const std::filesystem::path& file, PictureFormat format);
+// The same through any opener: the checker reads a level held in memory this way.
+Picture DecodePicture(FileOpener& files, const std::filesystem::path& file, PictureFormat format);
 
 }  // namespace vornak

@@ -119,7 +119,11 @@ IWICBitmapDecoder* NewDecoder(PictureFormat format, HRESULT& result) {
 }  // namespace
 
 Picture DecodePicture(const std::filesystem::path& file, PictureFormat format) {
-    std::string bytes = ReadWholeFile(SystemFiles(), file, LargestPictureFileBytes, "a picture");
+    return DecodePicture(SystemFiles(), file, format);
+}
+
+Picture DecodePicture(FileOpener& files, const std::filesystem::path& file, PictureFormat format) {
+    std::string bytes = ReadWholeFile(files, file, LargestPictureFileBytes, "a picture");
     CheckPictureHeader(file, bytes, format);
     IWICImagingFactory& factory = Factory();
     ComPtr<IWICStream> stream;

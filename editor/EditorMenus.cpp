@@ -1,0 +1,202 @@
+// SPDX-FileCopyrightText: The Vornak developers
+// SPDX-License-Identifier: MIT
+
+// The editor's menus, toolbar and keys: every action a level maker has, in one place.
+#include <QAction>
+#include <QActionGroup>
+#include <QMenuBar>
+#include <QToolBar>
+#include <tuple>
+
+#include "EditorWindow.h"
+#include "QtPaths.h"
+
+namespace vornak::editor {
+
+namespace {
+
+constexpr int MaxRecent = 8;
+
+}  // namespace
+
+QAction* EditorWindow::AddAction(QMenu* menu, const QString& text, const QKeySequence& key,
+                                 const std::function<void()>& run) {
+    QAction* action = menu->addAction(text);
+    action->setShortcut(key);
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, [run] { run(); });
+    return action;
+}
+
+void EditorWindow::BuildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&Level"));
+    AddAction(file, QStringLiteral("&New from the circuit…"), QKeySequence::New,
+              [this] { NewFromCircuit(); });
+    AddAction(file, QStringLiteral("&Open…"), QKeySequence::Open, [this] { OpenFolder(); });
+    recentMenu_ = file->addMenu(QStringLiteral("Open &Recent"));
+    FillRecentMenu();
+    AddAction(file, QStringLiteral("&Save"), QKeySequence::Save, [this] { Save(); });
+    AddAction(file, QStringLiteral("Save &as…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+              [this] { SaveAs(); });
+    file->addSeparator();
+    AddAction(file, QStringLiteral("Import &tile picture…"), {}, [this] { ImportTile(); });
+    AddAction(file, QStringLiteral("Import &car…"), {}, [this] { ImportCar(); });
+    file->addSeparator();
+    AddAction(file, QStringLiteral("Mirror &left–right"), {}, [this] { document_.Mirror(true); });
+    AddAction(file, QStringLiteral("Mirror to&p–bottom"), {}, [this] { document_.Mirror(false); });
+    QMenu* shift = file->addMenu(QStringLiteral("S&hift by one cell"));
+    const std::tuple<QString, Qt::Key, int, int> shifts[] = {
+        {QStringLiteral("&Left"), Qt::Key_Left, -1, 0},
+        {QStringLiteral("&Right"), Qt::Key_Right, 1, 0},
+        {QStringLiteral("&Up"), Qt::Key_Up, 0, -1},
+        {QStringLiteral("&Down"), Qt::Key_Down, 0, 1}};
+    for (const auto& [text, key, columns, rows] : shifts) {
+        const int byColumns = columns;
+        const int byRows = rows;
+        AddAction(shift, text, QKeySequence(Qt::CTRL | Qt::SHIFT | key),
+                  [this, byColumns, byRows] { document_.Shift(byColumns, byRows); });
+    }
+    file->addSeparator();
+    AddAction(file, QStringLiteral("&Play"), Qt::Key_F5, [this] { Play(); });
+    file->addSeparator();
+    AddAction(file, QStringLiteral("&Quit"), QKeySequence::Quit, [this] { close(); });
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    QAction* undo = document_.UndoStack().createUndoAction(this, QStringLiteral("&Undo"));
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction* redo = document_.UndoStack().createRedoAction(this, QStringLiteral("&Redo"));
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    edit->addAction(undo);
+    edit->addAction(redo);
+    edit->addSeparator();
+    AddAction(edit, QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X),
+              [this] { view_->CutSelection(); });
+    AddAction(edit, QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C),
+              [this] { view_->CopySelection(); });
+    AddAction(edit, QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V),
+              [this] { view_->StartPaste(); });
+    AddAction(edit, QStringLiteral("&Delete"), Qt::Key_Delete,
+              [this] { view_->DeleteSelection(); });
+    AddAction(edit, QStringLiteral("Drop the selection or the paste"), Qt::Key_Escape,
+              [this] { view_->Escape(); });
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    AddAction(view, QStringLiteral("Zoom &in"), QKeySequence(Qt::CTRL | Qt::Key_Plus),
+              [this] { view_->SetZoom(view_->Zoom() + 1); })
+        ->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    AddAction(view, QStringLiteral("Zoom &out"), QKeySequence(Qt::CTRL | Qt::Key_Minus),
+              [this] { view_->SetZoom(view_->Zoom() - 1); });
+    QAction* walls = AddAction(view, QStringLiteral("Show &walls"), Qt::Key_H,
+                               [this] { view_->SetWallsShown(!view_->WallsShown()); });
+    walls->setCheckable(true);
+    walls->setChecked(true);
+    QAction* grid = AddAction(view, QStringLiteral("Show &grid"), Qt::Key_G,
+                              [this] { view_->SetGridShown(!view_->GridShown()); });
+    grid->setCheckable(true);
+
+    QMenu* toolMenu = menuBar()->addMenu(QStringLiteral("&Tools"));
+    QToolBar* toolBar = addToolBar(QStringLiteral("Tools"));
+    toolBar->setObjectName(QStringLiteral("tools"));
+    toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    toolBar->setMovable(false);
+    tools_ = new QActionGroup(this);
+    const std::tuple<QString, Qt::Key, Tool> toolList[] = {
+        {QStringLiteral("&Tiles"), Qt::Key_T, Tool::Tiles},
+        {QStringLiteral("&Fill"), Qt::Key_F, Tool::Fill},
+        {QStringLiteral("&Walls"), Qt::Key_B, Tool::Walls},
+        {QStringLiteral("&Select"), Qt::Key_S, Tool::Select},
+        {QStringLiteral("Car &1"), Qt::Key_1, Tool::Car1},
+        {QStringLiteral("Car &2"), Qt::Key_2, Tool::Car2}};
+    for (const auto& [text, key, tool] : toolList) {
+        const Tool chosen = tool;
+        QAction* action = AddAction(toolMenu, text, key, [this, chosen] { SetTool(chosen); });
+        action->setIcon(ToolIcon(tool));
+        action->setIconText(QString(text).remove(QLatin1Char('&')) + QStringLiteral(" (") +
+                            QKeySequence(key).toString(QKeySequence::NativeText) +
+                            QLatin1Char(')'));
+        action->setCheckable(true);
+        action->setData(static_cast<int>(tool));
+        action->setChecked(tool == Tool::Tiles);
+        tools_->addAction(action);
+        toolBar->addAction(action);
+    }
+    toolMenu->addSeparator();
+    QAction* follow = AddAction(toolMenu, QStringLiteral("Walls &follow tiles"), {}, [this] {
+        document_.SetWallsFollowTiles(!document_.WallsFollowTiles());
+    });
+    follow->setCheckable(true);
+    follow->setChecked(document_.WallsFollowTiles());
+    follow->setToolTip(
+        QStringLiteral("A painted cell takes the wall state that its tile has elsewhere in the "
+                       "level"));
+    toolMenu->addSeparator();
+    const std::pair<const char*, Qt::Key> turns[] = {{"up", Qt::Key_Up},
+                                                     {"down", Qt::Key_Down},
+                                                     {"left", Qt::Key_Left},
+                                                     {"right", Qt::Key_Right}};
+    for (const auto& [heading, key] : turns) {
+        const char* word = heading;
+        QAction* action = AddAction(toolMenu, QStringLiteral("Head %1").arg(QLatin1String(word)),
+                                    key, [this, word] { TurnCar(word); });
+        action->setEnabled(false);  // only with a car tool in hand
+        turnActions_.push_back(action);
+    }
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    AddAction(help, QStringLiteral("&Keys"), Qt::Key_F1, [this] { inform(KeysHelp()); });
+}
+
+QString EditorWindow::KeysHelp() {
+    return QStringLiteral(
+        "Tools\n"
+        "  T  tiles: left paints (Shift+drag: a rectangle), right picks the tile\n"
+        "  F  fill: left fills the area of the clicked tile, right picks the tile\n"
+        "  B  walls: left sets walls, right clears them (Shift+drag: a rectangle)\n"
+        "  S  select: drag to select a rectangle of cells\n"
+        "  1, 2  car 1, car 2: left places the car, the arrow keys turn it\n"
+        "\n"
+        "View\n"
+        "  G  grid       H  walls       Ctrl+plus, Ctrl+minus  zoom\n"
+        "\n"
+        "Edit\n"
+        "  Ctrl+Z  undo              Ctrl+Shift+Z  redo\n"
+        "  Ctrl+C  copy              Ctrl+X  cut           Delete  clear the selection\n"
+        "  Ctrl+V  paste: the copy follows the pointer, a left click puts it down\n"
+        "  Escape  drop the paste, or the selection\n"
+        "  Ctrl+Shift+arrow  shift the whole level by one cell\n"
+        "\n"
+        "Level\n"
+        "  Ctrl+N  new     Ctrl+O  open     Ctrl+S  save     Ctrl+Shift+S  save as\n"
+        "  F5  play the level       F1  this list");
+}
+
+void EditorWindow::FillRecentMenu() {
+    recentMenu_->clear();
+    const QStringList recent = settings_.value(QStringLiteral("recent")).toStringList();
+    for (const QString& folder : recent) {
+        QAction* action = recentMenu_->addAction(folder);
+        connect(action, &QAction::triggered, this, [this, folder] {
+            if (AskToKeepChanges()) {
+                Open(FromQString(folder));
+            }
+        });
+    }
+    recentMenu_->setEnabled(!recent.isEmpty());
+}
+
+void EditorWindow::RememberRecent(const std::filesystem::path& folder) {
+    std::error_code error;
+    const QString name = ToQString(std::filesystem::absolute(folder, error));
+    QStringList recent = settings_.value(QStringLiteral("recent")).toStringList();
+    recent.removeAll(name);
+    recent.prepend(name);
+    while (recent.size() > MaxRecent) {
+        recent.removeLast();
+    }
+    settings_.setValue(QStringLiteral("recent"), recent);
+    FillRecentMenu();
+}
+
+}  // namespace vornak::editor
