@@ -8,6 +8,11 @@
 #include <QProcess>
 #include <QSettings>
 #include <QTest>
+#include <chrono>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include "CircuitCopy.h"
 #include "EditorWindow.h"
@@ -239,6 +244,43 @@ TEST(EditorPlay, FindsAPlaceWhereTheGameStarts) {
     }
 }
 
+// At start, the editor removes the play folders that killed editors left: their lock is free. A
+// folder whose lock is held, one just made, and a link are left alone. Checking a level needs
+// no folder at all: it works with no temporary folder anywhere.
+TEST(EditorPlay, LeftoverPlayFoldersGoAndCheckingNeedsNoFolder) {
+    vornak::testing::CircuitCopy level;
+    LevelDirectory temporary;
+    const ScopedEnvironment runtime("XDG_RUNTIME_DIR", temporary / "none");
+    const ScopedEnvironment noTemporary("TMPDIR", temporary.Path());
+    const ScopedEnvironment home("HOME", temporary / "none");
+    for (const char* name : {"vornak-play-left", "vornak-play-held", "vornak-play-new"}) {
+        std::filesystem::create_directories(temporary / name / "inside");
+    }
+    temporary.Write("vornak-play-left/.lock", "");
+    temporary.Write("vornak-play-held/.lock", "");
+    const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+    std::filesystem::last_write_time(temporary / "vornak-play-left", old);
+    std::filesystem::create_directory_symlink(temporary / "vornak-play-left",
+                                              temporary / "vornak-play-link");
+    const int held = ::open((temporary / "vornak-play-held/.lock").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    {
+        EditorWindow window(Installation{VORNAK_GAME, VORNAK_CIRCUIT_DIR}, level.Path());
+        EXPECT_FALSE(std::filesystem::exists(temporary / "vornak-play-left"));
+        EXPECT_TRUE(std::filesystem::exists(temporary / "vornak-play-held/inside"));
+        EXPECT_TRUE(std::filesystem::exists(temporary / "vornak-play-new/inside"));
+        EXPECT_TRUE(std::filesystem::is_symlink(temporary / "vornak-play-link"));
+
+        const ScopedEnvironment gone("TMPDIR", temporary / "none");
+        window.Document().SetTile(0, 'z');
+        window.CheckNow();
+        ASSERT_FALSE(window.Diagnostics().empty());
+        EXPECT_NE(window.Diagnostics()[0].message.find("Tilez.bmp"), std::string::npos)
+            << window.Diagnostics()[0].message;
+    }
+    ::close(held);
+}
+
 // Ctrl+N makes a new level folder from the bundled circuit. A tile and a car imported from
 // ordinary pictures show at once and are edits like any other: Ctrl+Z takes them back, nothing
 // on disk changes until Ctrl+S, which writes pictures that the game reads.
@@ -295,6 +337,30 @@ TEST_F(EditorWindowTest, ImportsAreEditsWrittenOnSave) {
     EXPECT_EQ(qAlpha(up.pixel(0, 0)), 0) << "the colour around the car shows the road";
     EXPECT_EQ(up.pixelColor(8, 5), QColor(Qt::red)) << "the car is turned to face up";
     EXPECT_TRUE(messages.isEmpty()) << messages.join("\n").toStdString();
+}
+
+// A folder whose name is not UTF-8 (Latin-1 "café" here) still takes an imported tile on save.
+TEST_F(EditorWindowTest, TileImportInAFolderWhoseNameIsNotUtf8) {
+    const std::filesystem::path latin1 = level / "caf\xe9";
+    std::filesystem::create_directory(latin1);
+    for (const auto& entry : std::filesystem::directory_iterator(VORNAK_CIRCUIT_DIR)) {
+        std::filesystem::copy_file(entry.path(), latin1 / entry.path().filename());
+    }
+    window = std::make_unique<EditorWindow>(Installation{VORNAK_GAME, VORNAK_CIRCUIT_DIR}, latin1);
+    window->inform = [this](const QString& message) { messages << message; };
+    QImage photo(16, 16, QImage::Format_RGB32);
+    photo.fill(Qt::cyan);
+    photo.save(QString::fromStdString((level / "photo.png").string()));
+    window->choosePicture = [this](const QString& /*title*/, const QString& /*filter*/) {
+        return QString::fromStdString((level / "photo.png").string());
+    };
+    window->chooseItem = [](const QString& /*question*/, const QStringList& /*items*/) {
+        return QStringLiteral("x");
+    };
+    window->ImportTile();
+    ASSERT_TRUE(window->Save()) << messages.join('\n').toStdString();
+    EXPECT_EQ(LoadPicture(latin1 / "Tilex.bmp", "bmp").pixelColor(3, 3), QColor(Qt::cyan));
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
 }
 
 // Every tool has its key; H hides the walls and W no longer does. S selects by dragging; Ctrl+C
@@ -410,8 +476,8 @@ TEST_F(EditorWindowTest, RemembersZoomAndRecentLevelsAndSaveAsMakesItsFolder) {
 // 301st tile is dropped), and F5 is refused while it stands; a save that changes the file asks.
 TEST_F(EditorWindowTest, ErrorsInTheSavedFilesShowAndStopPlay) {
     level.Write("TilesMap.txt", ReadBytes(level / "TilesMap.txt") + "g");
-    window = std::make_unique<EditorWindow>(Installation{VORNAK_GAME, VORNAK_CIRCUIT_DIR},
-                                            level.Path());
+    window =
+        std::make_unique<EditorWindow>(Installation{VORNAK_GAME, VORNAK_CIRCUIT_DIR}, level.Path());
     window->inform = [this](const QString& message) { messages << message; };
     QStringList questions;
     window->confirm = [&questions](const QString& question) {
