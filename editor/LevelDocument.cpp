@@ -22,6 +22,7 @@
 #include "PathText.h"
 #include "Picture.h"
 #include "SystemFiles.h"
+#include "UnseenWindow.h"
 
 namespace vornak::editor {
 
@@ -54,24 +55,15 @@ class SnapshotCommand : public QUndoCommand {
 
 namespace {
 
-// Only what the loader asks for is kept: which tile picture goes where. Car positions are kept
-// as the loader sets them, so the cells come from the state and the pixels are not needed.
-class CapturingWindow : public WindowOperations {
+// Only what the loader asks for is kept: which tile picture goes where. Car positions come
+// from the state, so the pixels are not needed.
+class CapturingWindow : public UnseenWindow {
   public:
     void SetTilePicture(int tileIndex, const std::filesystem::path& picture) override {
         if (tileIndex == static_cast<int>(tiles.size())) {
             tiles += TileCharacterOf(picture);
         }
     }
-    void SetCarPicture(int /*car*/, const std::filesystem::path& /*picture*/) override {}
-    double CarLeft(int /*car*/) const override { return 0; }
-    double CarTop(int /*car*/) const override { return 0; }
-    void SetCarLeft(int /*car*/, double /*left*/) override {}
-    void SetCarTop(int /*car*/, double /*top*/) override {}
-    bool ClockEnabled() const override { return false; }
-    void SetClockEnabled(bool /*enabled*/) override {}
-    void SetRunCaption(const std::string& /*caption*/) override {}
-    void FocusKeyReceiver() override {}
 
     std::string tiles;
 };

@@ -443,6 +443,13 @@ TEST_F(EditorWindowTest, WallsFollowTiles) {
     QTest::mouseClick(view, Qt::LeftButton, {}, Cell(4, 2));
     EXPECT_EQ(Tile(4, 2), 'b');
     EXPECT_FALSE(Wall(4, 2));
+
+    // A new level of road alone takes the kind of tyres from the bundled circuit.
+    window = std::make_unique<EditorWindow>(Installation{VORNAK_GAME, VORNAK_CIRCUIT_DIR},
+                                            std::filesystem::path());
+    window->View()->SetTile('b');
+    QTest::mouseClick(window->View(), Qt::LeftButton, {}, Cell(4, 2));
+    EXPECT_TRUE(Wall(4, 2));
 }
 
 // The zoom and the recent levels outlive the window; Save as makes the folder it is given.

@@ -27,6 +27,7 @@
 #include "Picture.h"
 #include "SystemFiles.h"
 #include "TileKinds.h"
+#include "UnseenWindow.h"
 
 namespace vornak {
 
@@ -51,7 +52,7 @@ struct TileAt {
 
 // Decodes each picture the loader asks for, as the game would, but records the faults instead
 // of stopping at the first, and says each only once.
-class CheckingWindow : public WindowOperations {
+class CheckingWindow : public UnseenWindow {
   public:
     CheckingWindow(std::vector<Diagnostic>& diagnostics, FileOpener& files)
         : diagnostics_(diagnostics), files_(files) {}
@@ -75,14 +76,6 @@ class CheckingWindow : public WindowOperations {
     void SetCarPicture(int /*car*/, const std::filesystem::path& picture) override {
         CheckPicture(picture, PictureFormat::Gif, sourceFile_, sourcePlace_, "");
     }
-    double CarLeft(int car) const override { return left_.at(car); }
-    double CarTop(int car) const override { return top_.at(car); }
-    void SetCarLeft(int car, double left) override { left_.at(car) = left; }
-    void SetCarTop(int car, double top) override { top_.at(car) = top; }
-    bool ClockEnabled() const override { return false; }
-    void SetClockEnabled(bool /*enabled*/) override {}
-    void SetRunCaption(const std::string& /*caption*/) override {}
-    void FocusKeyReceiver() override {}
 
     void CheckPicture(const std::filesystem::path& picture, PictureFormat format,
                       const std::filesystem::path& file, Place place, const std::string& when) {
@@ -116,8 +109,6 @@ class CheckingWindow : public WindowOperations {
     std::vector<TileAt> tilePlaces_;
     std::set<std::filesystem::path> checked_;
     std::set<std::filesystem::path> used_;
-    std::array<double, 3> left_{};
-    std::array<double, 3> top_{};
 };
 
 // Whether the game could create a file in folder: empty if so, else why not.
