@@ -5,6 +5,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <cmath>
 
 #include "DocumentFiles.h"
 #include "GameError.h"
@@ -252,7 +253,8 @@ void LevelView::DrawFloatingCopy(QPainter& painter) {
             if (clip_->tiles[from] != '\0') {
                 painter.drawImage(cell, TilePicture(clip_->tiles[from]));
             }
-            if (clip_->walls[from]) {
+            if (clip_->walls[from] && wallsShown_) {
+                painter.fillRect(cell, WallTint);
                 painter.fillRect(cell, WallOverlay);
             }
         }
@@ -392,10 +394,23 @@ void LevelView::mouseMoveEvent(QMouseEvent* event) {
         }
         return;
     }
-    // A car tool places the car once per press; only tiles and walls paint a stroke.
+    // A car tool places the car once per press; only tiles and walls paint a stroke. A quick
+    // pointer skips cells between two moves, so the stroke paints the cells on the line between.
     if (cell != lastCell_ && (tool_ == Tool::Tiles || tool_ == Tool::Walls)) {
+        const int fromColumn = lastCell_ % GridColumns;
+        const int fromRow = lastCell_ / GridColumns;
+        const int columns = cell % GridColumns - fromColumn;
+        const int rows = cell / GridColumns - fromRow;
+        const int steps = std::max(std::abs(columns), std::abs(rows));
+        for (int step = 1; step <= steps; ++step) {
+            const int column =
+                fromColumn +
+                static_cast<int>(std::lround(static_cast<double>(columns) * step / steps));
+            const int row =
+                fromRow + static_cast<int>(std::lround(static_cast<double>(rows) * step / steps));
+            ApplyAt(row * GridColumns + column, strokeButton_);
+        }
         lastCell_ = cell;
-        ApplyAt(cell, strokeButton_);
     }
 }
 
