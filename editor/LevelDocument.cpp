@@ -175,7 +175,7 @@ void LevelDocument::Open(const std::filesystem::path& folder) {
         const std::vector<std::string> lines = LinesAsRead(folder / CarsFileName);
         for (int car = carsRead + 1; car <= CarCount; ++car) {
             std::string kept;
-            const std::size_t first = static_cast<std::size_t>(3 * (car - 1));
+            const std::size_t first = 3 * static_cast<std::size_t>(car - 1);
             const std::size_t end = car == CarCount ? lines.size() : first + 3;
             for (std::size_t line = first; line < std::min(end, lines.size()); ++line) {
                 kept += lines[line];

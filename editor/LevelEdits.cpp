@@ -181,7 +181,8 @@ void PasteClip(LevelContent& content, const Clip& clip, int column, int row) {
                 continue;
             }
             const int cell = CellOf(column + x, row + y);
-            const auto from = static_cast<std::size_t>(y * clip.width + x);
+            const auto from = static_cast<std::size_t>(y) * static_cast<std::size_t>(clip.width) +
+                              static_cast<std::size_t>(x);
             if (clip.tiles[from] != '\0') {
                 PaintTile(content, cell, clip.tiles[from], nullptr);
             }

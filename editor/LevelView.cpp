@@ -248,7 +248,8 @@ void LevelView::DrawFloatingCopy(QPainter& painter) {
     painter.setOpacity(0.75);
     for (int y = 0; y < clip_->height && row + y < GridRows; ++y) {
         for (int x = 0; x < clip_->width && column + x < GridColumns; ++x) {
-            const auto from = static_cast<std::size_t>(y * clip_->width + x);
+            const auto from = static_cast<std::size_t>(y) * static_cast<std::size_t>(clip_->width) +
+                              static_cast<std::size_t>(x);
             const QRect cell = CellRectangle((row + y) * GridColumns + column + x, zoom_);
             if (clip_->tiles[from] != '\0') {
                 painter.drawImage(cell, TilePicture(clip_->tiles[from]));

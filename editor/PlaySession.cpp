@@ -122,7 +122,7 @@ QString PlaySession::StartIn(const std::filesystem::path& place, const LevelDocu
     // the editor is killed.
     lock_ = ::open((folder_ / LockName).c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
     if (lock_ < 0 || ::flock(lock_, LOCK_EX | LOCK_NB) != 0) {
-        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        QString reason = QString::fromLocal8Bit(std::strerror(errno));
         RemoveFolder();
         return reason;
     }
@@ -138,7 +138,7 @@ QString PlaySession::StartIn(const std::filesystem::path& place, const LevelDocu
     game_->setProcessChannelMode(QProcess::SeparateChannels);
     game_->start();
     if (!game_->waitForStarted(10000)) {
-        const QString reason = game_->errorString();
+        QString reason = game_->errorString();
         game_.reset();
         RemoveFolder();
         return reason;

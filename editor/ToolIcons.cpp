@@ -20,8 +20,9 @@ void DrawTool(QPainter& painter, Tool tool) {
             const QColor colours[] = {QColor(90, 160, 60), QColor(150, 150, 150),
                                       QColor(150, 150, 150), QColor(90, 160, 60)};
             for (int quarter = 0; quarter < 4; ++quarter) {
-                painter.fillRect(QRectF(2 + 6 * (quarter % 2), 2 + 6 * (quarter / 2), 6, 6),
-                                 colours[quarter]);
+                const int column = quarter % 2;
+                const int row = quarter / 2;
+                painter.fillRect(QRectF(2 + 6 * column, 2 + 6 * row, 6, 6), colours[quarter]);
             }
             painter.setPen(outline);
             painter.drawRect(QRectF(2, 2, 12, 12));

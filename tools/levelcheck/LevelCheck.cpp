@@ -300,12 +300,14 @@ void CheckWallsAgainstTiles(std::vector<Diagnostic>& diagnostics, const std::vec
         const std::string share =
             std::to_string(*kind ? walled[character] : cells[character] - walled[character]) +
             " of its " + std::to_string(cells[character]) + " cells";
-        diagnostics.push_back({shown, place.line, place.column, Severity::Warning,
-                               *kind
-                                   ? "no wall under the tile " + quoted + ", which is a wall in " +
-                                         share + ": cars drive through this barrier"
-                                   : "a wall under the tile " + quoted + ", which is open in " +
-                                         share + ": cars stop at a wall that players cannot see"});
+        std::string message = *kind ? "no wall under the tile " : "a wall under the tile ";
+        message += quoted;
+        message += *kind ? ", which is a wall in " : ", which is open in ";
+        message += share;
+        message += *kind ? ": cars drive through this barrier"
+                         : ": cars stop at a wall that players cannot see";
+        diagnostics.push_back(
+            {shown, place.line, place.column, Severity::Warning, std::move(message)});
     }
 }
 
