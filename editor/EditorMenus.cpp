@@ -177,8 +177,16 @@ void EditorWindow::FillRecentMenu() {
     const QStringList recent = settings_.value(QStringLiteral("recent")).toStringList();
     for (const QString& folder : recent) {
         QAction* action = recentMenu_->addAction(folder);
+        // A folder moved or removed since would open as an empty level of its name.
         connect(action, &QAction::triggered, this, [this, folder] {
-            if (AskToKeepChanges()) {
+            std::error_code error;
+            if (!std::filesystem::is_directory(FromQString(folder), error)) {
+                inform(QStringLiteral("%1 is no longer there.").arg(folder));
+                QStringList kept = settings_.value(QStringLiteral("recent")).toStringList();
+                kept.removeAll(folder);
+                settings_.setValue(QStringLiteral("recent"), kept);
+                FillRecentMenu();
+            } else if (AskToKeepChanges()) {
                 Open(FromQString(folder));
             }
         });

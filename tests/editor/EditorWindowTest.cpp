@@ -466,16 +466,27 @@ TEST_F(EditorWindowTest, RemembersZoomAndRecentLevelsAndSaveAsMakesItsFolder) {
     window = std::make_unique<EditorWindow>(Installation{VORNAK_GAME, VORNAK_CIRCUIT_DIR},
                                             std::filesystem::path());
     EXPECT_EQ(window->View()->Zoom(), 3);
-    QStringList recent;
-    for (QMenu* menu : window->findChildren<QMenu*>()) {
-        if (menu->title() == "Open &Recent") {
-            for (QAction* action : menu->actions()) {
-                recent << action->text();
+    const auto recent = [this] {
+        QList<QAction*> actions;
+        for (QMenu* menu : window->findChildren<QMenu*>()) {
+            if (menu->title() == "Open &Recent") {
+                actions = menu->actions();
             }
         }
-    }
-    EXPECT_EQ(recent, (QStringList{QString::fromStdString(made.string()),
-                                   QString::fromStdString(level.Path().string())}));
+        return actions;
+    };
+    ASSERT_EQ(recent().size(), 2);
+    EXPECT_EQ(recent()[0]->text(), QString::fromStdString(made.string()));
+    EXPECT_EQ(recent()[1]->text(), QString::fromStdString(level.Path().string()));
+
+    // A recent level removed since is said to be gone, and leaves the list.
+    window->inform = [this](const QString& message) { messages << message; };
+    std::filesystem::remove_all(made);
+    recent()[0]->trigger();
+    EXPECT_TRUE(window->Document().IsUntitled());
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].endsWith("is no longer there."));
+    EXPECT_EQ(recent().size(), 1);
 }
 
 // What the checker says of the files on disk shows even where the editor's reading hides it (a
