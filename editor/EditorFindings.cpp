@@ -46,6 +46,9 @@ Diagnostic WithFileName(const Diagnostic& diagnostic) {
 
 void EditorWindow::CheckNow() {
     checkTimer_.stop();
+    // The files on disk may change behind the editor's back (a picture put back), so they are
+    // read again each time, as the level in memory is.
+    CheckSavedFiles();
     // Checked in memory, through the game's own loader: nothing is written to check a level.
     DocumentFiles files(document_);
     diagnostics_ = CheckLevel(files.Source());

@@ -126,7 +126,6 @@ EditorWindow::EditorWindow(Installation installation, const std::filesystem::pat
         document_.Open(folder);
         RememberRecent(folder);
     }
-    CheckSavedFiles();
     view_->ReloadPictures();
     FillPalette();
     // The findings follow a moment after the level shows, so that opening is not kept waiting.
@@ -321,7 +320,6 @@ void EditorWindow::closeEvent(QCloseEvent* event) {
 void EditorWindow::Open(const std::filesystem::path& folder) {
     view_->EndStroke();
     document_.Open(folder);
-    CheckSavedFiles();
     rewritesAccepted_ = false;
     view_->ReloadPictures();
     view_->SelectCell(-1);
@@ -422,7 +420,6 @@ bool EditorWindow::SaveTo(const std::filesystem::path& folder) {
                    .arg(QString::fromStdString(failure)));
         return false;
     }
-    CheckSavedFiles();
     view_->ReloadPictures();
     FillPalette();
     CheckNow();

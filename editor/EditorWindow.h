@@ -111,7 +111,7 @@ class EditorWindow : public QMainWindow {
     std::vector<QAction*> turnActions_;
     QTimer checkTimer_;
     std::vector<Diagnostic> diagnostics_;
-    std::vector<Diagnostic> savedDiagnostics_;  // of the files on disk, as last opened or saved
+    std::vector<Diagnostic> savedDiagnostics_;  // of the files on disk, read with each check
     bool rewritesAccepted_ = false;
 };
 

@@ -3,6 +3,7 @@
 
 #include "ToolIcons.h"
 
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -78,23 +79,40 @@ void DrawTool(QPainter& painter, Tool tool) {
     }
 }
 
-QPixmap ToolPixmap(Tool tool, int side) {
-    QPixmap pixmap(side, side);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.scale(side / 16.0, side / 16.0);
-    DrawTool(painter, tool);
-    return pixmap;
-}
+// Draws the tool at whatever size and when it is first shown: the toolbar shows one size, and
+// drawing every size up front would hold up the editor's first frame.
+class ToolIconEngine : public QIconEngine {
+  public:
+    explicit ToolIconEngine(Tool tool) : tool_(tool) {}
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State /*state*/) override {
+        painter->save();
+        painter->translate(rect.topLeft());
+        painter->scale(rect.width() / 16.0, rect.height() / 16.0);
+        if (mode == QIcon::Disabled) {
+            painter->setOpacity(0.4);
+        }
+        DrawTool(*painter, tool_);
+        painter->restore();
+    }
+    // The default leaves the new pixmap as it finds it; a tool is drawn on transparency.
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        QPixmap drawn(size);
+        drawn.fill(Qt::transparent);
+        QPainter painter(&drawn);
+        paint(&painter, QRect(QPoint(), size), mode, state);
+        return drawn;
+    }
+    QIconEngine* clone() const override { return new ToolIconEngine(tool_); }
+
+  private:
+    Tool tool_;
+};
 
 }  // namespace
 
 QIcon ToolIcon(Tool tool) {
-    QIcon icon;
-    for (const int side : {16, 24, 32, 48}) {
-        icon.addPixmap(ToolPixmap(tool, side));
-    }
-    return icon;
+    return QIcon(new ToolIconEngine(tool));
 }
 
 QCursor ToolCursor(Tool tool) {

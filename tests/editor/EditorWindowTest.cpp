@@ -519,6 +519,19 @@ TEST_F(EditorWindowTest, ErrorsInTheSavedFilesShowAndStopPlay) {
     EXPECT_TRUE(QTest::qWaitFor([this] { return window->Game() == nullptr; }, 10000));
 }
 
+// Tool icons are drawn at the size shown, each on transparency: the select tool's frame is
+// empty inside, however many icons were drawn before it.
+TEST(ToolIcons, AreDrawnOnTransparency) {
+    for (const int side : {24, 48}) {
+        for (const Tool tool : {Tool::Walls, Tool::Car1, Tool::Fill}) {
+            EXPECT_EQ(qAlpha(ToolIcon(tool).pixmap(side).toImage().pixel(side / 2, side / 2)), 255);
+        }
+        const QImage select = ToolIcon(Tool::Select).pixmap(side).toImage();
+        EXPECT_EQ(qAlpha(select.pixel(side / 2, side / 2)), 0) << side;
+        EXPECT_EQ(qAlpha(select.pixel(side / 8, side / 2)), 255) << side;
+    }
+}
+
 // Closing with unsaved changes asks first: Cancel keeps the window, Save saves and closes.
 TEST_F(EditorWindowTest, ClosingWithUnsavedChangesAsks) {
     int asked = 0;
