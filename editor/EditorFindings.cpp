@@ -15,8 +15,8 @@ namespace {
 
 constexpr int CellRole = Qt::UserRole;
 
-// The cell a finding points to, read from the snapshot's files, which the editor writes as 15
-// rows of 20: a map's line and column are the cell's row and column, and a Cars.txt line belongs
+// The cell a finding points to, read from the level's files as the editor writes them, 15 rows
+// of 20: a map's line and column are the cell's row and column, and a Cars.txt line belongs
 // to one car's start.
 int CellOfFinding(const Diagnostic& diagnostic, const LevelContent& content) {
     const std::string name = diagnostic.file.filename().string();
@@ -46,33 +46,26 @@ Diagnostic WithFileName(const Diagnostic& diagnostic) {
 
 void EditorWindow::CheckNow() {
     checkTimer_.stop();
-    // The files on disk may change behind the editor's back (a picture put back), so they are
-    // read again each time, as the level in memory is.
-    CheckSavedFiles();
     // Checked in memory, through the game's own loader: nothing is written to check a level.
     DocumentFiles files(document_);
     diagnostics_ = CheckLevel(files.Source());
     // What the saved files say stays in view until a save replaces them, so an error in them is
-    // never hidden behind what the editor made of them.
-    std::set<std::string> shown;
-    for (const Diagnostic& diagnostic : diagnostics_) {
-        shown.insert(FormatDiagnostic(WithFileName(diagnostic)));
-    }
-    for (const Diagnostic& saved : savedDiagnostics_) {
-        if (shown.count(FormatDiagnostic(WithFileName(saved))) == 0) {
-            Diagnostic marked = saved;
-            marked.message = "in the saved file: " + saved.message;
-            diagnostics_.push_back(marked);
+    // never hidden behind what the editor made of them. They are read again each time: the files
+    // on disk may change behind the editor's back (a picture put back).
+    if (!document_.IsUntitled()) {
+        std::set<std::string> shown;
+        for (const Diagnostic& diagnostic : diagnostics_) {
+            shown.insert(FormatDiagnostic(WithFileName(diagnostic)));
+        }
+        for (const Diagnostic& saved : CheckLevel(document_.Folder())) {
+            if (shown.count(FormatDiagnostic(WithFileName(saved))) == 0) {
+                Diagnostic marked = saved;
+                marked.message = "in the saved file: " + saved.message;
+                diagnostics_.push_back(marked);
+            }
         }
     }
     ShowFindings();
-}
-
-void EditorWindow::CheckSavedFiles() {
-    savedDiagnostics_.clear();
-    if (!document_.IsUntitled()) {
-        savedDiagnostics_ = CheckLevel(document_.Folder());
-    }
 }
 
 void EditorWindow::ShowFindings() {

@@ -29,6 +29,11 @@ bool IsUsablePictureCharacter(char character) {
     return character > ' ' && character < 127 && character != '/' && character != '#';
 }
 
+bool InPalette(const LevelDocument& document, const std::filesystem::path& name) {
+    const std::vector<std::filesystem::path> palette = document.PictureNames();
+    return std::find(palette.begin(), palette.end(), name) != palette.end();
+}
+
 }  // namespace
 
 QImage EditorWindow::ChoosePicture(const QString& title) {
@@ -77,10 +82,6 @@ void EditorWindow::ImportTile() {
         }
         fit = how.startsWith(QStringLiteral("Crop")) ? Fit::Crop : Fit::Scale;
     }
-    const std::vector<std::filesystem::path> palette = document_.PictureNames();
-    const auto inPalette = [&palette](const std::filesystem::path& name) {
-        return std::find(palette.begin(), palette.end(), name) != palette.end();
-    };
     QStringList characters;
     for (char character = '!'; character < 127; ++character) {
         if (IsUsablePictureCharacter(character)) {
@@ -97,8 +98,9 @@ void EditorWindow::ImportTile() {
     const char tile = character.at(0).toLatin1();
     const std::filesystem::path name =
         TilePicturePath("", static_cast<unsigned char>(tile)).filename();
-    if (inPalette(name) && !confirm(QStringLiteral("Replace the picture of tile %1 (%2)?")
-                                        .arg(character, ToQString(name)))) {
+    if (InPalette(document_, name) &&
+        !confirm(QStringLiteral("Replace the picture of tile %1 (%2)?")
+                     .arg(character, ToQString(name)))) {
         return;
     }
     if (TakeInPictures({{name.string(), EncodeTileBmp(FitToCell(picture, fit))}},
@@ -136,13 +138,12 @@ void EditorWindow::ImportCar() {
         }
     }
     const std::array<QImage, 4> headings = CarHeadings(picture);
-    const std::vector<std::filesystem::path> palette = document_.PictureNames();
     std::map<std::string, std::string> pictures;
     QStringList existing;
     for (std::size_t index = 0; index < DirectionTable.size(); ++index) {
         const std::filesystem::path name =
             CarPicturePath("", car, std::string(DirectionTable[index].word)).filename();
-        if (std::find(palette.begin(), palette.end(), name) != palette.end()) {
+        if (InPalette(document_, name)) {
             existing << ToQString(name);
         }
         pictures[name.string()] = EncodeCarGif(headings[index]);

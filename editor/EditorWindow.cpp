@@ -10,21 +10,15 @@
 #include <QColorDialog>
 #include <QDockWidget>
 #include <QFileDialog>
-#include <QImageReader>
 #include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
-#include <QMenuBar>
 #include <QMessageBox>
-#include <QProcess>
 #include <QScrollArea>
 #include <QSettings>
 #include <QStatusBar>
-#include <QToolBar>
 #include <QUndoStack>
-#include <set>
 
-#include "Direction.h"
 #include "LevelLoader.h"
 #include "QtPaths.h"
 
@@ -33,9 +27,7 @@ namespace vornak::editor {
 namespace {
 
 constexpr int CheckDelayMilliseconds = 150;
-constexpr int CellRole = Qt::UserRole;
 constexpr int TileRole = Qt::UserRole + 1;
-constexpr int MaxRecent = 8;
 
 }  // namespace
 
@@ -108,7 +100,8 @@ EditorWindow::EditorWindow(Installation installation, const std::filesystem::pat
     {
         LevelDocument circuit;
         circuit.Open(installation_.bundledCircuit);
-        document_.SetFallbackKinds(KindsOfTiles(circuit.Content().tiles, circuit.Content().walls));
+        document_.SetFallbackKinds(
+            KindsOfTiles(CountTileUses(circuit.Content().tiles, circuit.Content().walls)));
     }
     view_->SetZoom(settings_.value(QStringLiteral("zoom"), view_->Zoom()).toInt());
     if (!restoreGeometry(settings_.value(QStringLiteral("geometry")).toByteArray())) {

@@ -85,7 +85,6 @@ class EditorWindow : public QMainWindow {
     void RememberRecent(const std::filesystem::path& folder);
     static QString KeysHelp();
     void ShowFindings();
-    void CheckSavedFiles();
     void ShowHover(int cell);
     void FindingClicked(int row);
     // A picture the level maker picks for import, or a null image when there is none.
@@ -111,7 +110,6 @@ class EditorWindow : public QMainWindow {
     std::vector<QAction*> turnActions_;
     QTimer checkTimer_;
     std::vector<Diagnostic> diagnostics_;
-    std::vector<Diagnostic> savedDiagnostics_;  // of the files on disk, read with each check
     bool rewritesAccepted_ = false;
 };
 

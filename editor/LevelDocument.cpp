@@ -104,6 +104,11 @@ void AppendCrLf(std::string& text) {
     text += "\r\n";
 }
 
+// A tile the loader skips ('\0', a line end) can never be drawn, so it is never painted.
+bool CanPaint(int index, char tile) {
+    return index >= 0 && index < TileCount && tile != '\0' && tile != '\n' && tile != '\r';
+}
+
 }  // namespace
 
 char TileCharacterOf(const std::filesystem::path& picture) {
@@ -192,10 +197,7 @@ void LevelDocument::Open(const std::filesystem::path& folder) {
 
 void LevelDocument::NoteRewrites() {
     rewrites_.clear();
-    const std::pair<const char*, std::string> files[] = {{TilesMapFileName, TilesMapBytes()},
-                                                         {BlocksMapFileName, BlocksMapBytes()},
-                                                         {CarsFileName, CarsBytes()}};
-    for (const auto& [name, bytes] : files) {
+    for (const auto& [name, bytes] : LevelFiles()) {
         std::error_code error;
         if (!std::filesystem::exists(folder_ / name, error)) {
             continue;  // written new on save; nothing of the level maker's is lost
@@ -259,7 +261,7 @@ void LevelDocument::Change(const QString& name, const std::function<void(LevelCo
 }
 
 void LevelDocument::SetTile(int index, char tile) {
-    if (index < 0 || index >= TileCount || tile == '\0' || tile == '\n' || tile == '\r') {
+    if (!CanPaint(index, tile)) {
         return;
     }
     const TileKinds* kinds = PaintKinds();
@@ -268,7 +270,7 @@ void LevelDocument::SetTile(int index, char tile) {
 }
 
 void LevelDocument::Fill(int index, char tile) {
-    if (index < 0 || index >= TileCount || tile == '\0' || tile == '\n' || tile == '\r') {
+    if (!CanPaint(index, tile)) {
         return;
     }
     const TileKinds* kinds = PaintKinds();
@@ -307,15 +309,11 @@ const TileKinds* LevelDocument::PaintKinds() {
 }
 
 TileKinds LevelDocument::KindsNow() const {
-    TileKinds kinds = KindsOfTiles(content_.tiles, content_.walls);
-    std::array<bool, 256> used{};
-    for (const char tile : content_.tiles) {
-        used[static_cast<unsigned char>(tile)] = true;
-    }
+    const TileUses uses = CountTileUses(content_.tiles, content_.walls);
+    TileKinds kinds;
     for (std::size_t character = 0; character < kinds.size(); ++character) {
-        if (!used[character]) {
-            kinds[character] = fallbackKinds_[character];
-        }
+        kinds[character] =
+            uses[character].cells > 0 ? KindOf(uses[character]) : fallbackKinds_[character];
     }
     return kinds;
 }

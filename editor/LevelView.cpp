@@ -285,17 +285,13 @@ void LevelView::ApplyAt(int cell, Qt::MouseButton button) {
     const bool left = button == Qt::LeftButton;
     switch (tool_) {
         case Tool::Tiles:
-            if (left) {
+        case Tool::Fill:
+            if (!left) {
+                PickTile(cell);
+            } else if (tool_ == Tool::Tiles) {
                 document_.SetTile(cell, tile_);
             } else {
-                PickTile(cell);
-            }
-            break;
-        case Tool::Fill:
-            if (left) {
                 document_.Fill(cell, tile_);
-            } else {
-                PickTile(cell);
             }
             break;
         case Tool::Select:

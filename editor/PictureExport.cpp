@@ -103,14 +103,7 @@ QImage WithAtMost255Colours(const QImage& picture) {
 
 // The picture's colours with the transparent ones as index 0.
 std::vector<QRgb> PaletteOf(const QImage& picture, std::vector<GifByteType>& indices) {
-    std::map<QRgb, int> colourIndex;
-    for (int y = 0; y < picture.height(); ++y) {
-        for (int x = 0; x < picture.width(); ++x) {
-            if (qAlpha(picture.pixel(x, y)) >= 128) {
-                colourIndex.emplace(Opaque(picture.pixel(x, y)), 0);
-            }
-        }
-    }
+    std::map<QRgb, int> colourIndex = OpaqueColours(picture);  // counts, then indices
     std::vector<QRgb> palette{qRgb(0, 0, 0)};
     for (auto& [colour, index] : colourIndex) {
         index = static_cast<int>(palette.size());

@@ -45,17 +45,17 @@ start_x_server() {
     export DISPLAY=:$(head -1 "$work/display")
 }
 
-# A level folder with the game binary in it: grey road tiles "g", dark wall tiles "b", and the
-# solid test cars.
-make_level() {  # make_level GAME-BINARY TEST-DATA-DIR
-    mkdir -p "$work/level"
-    cp "$1" "$work/level/vornak"
-    "$convert" -size 16x16 xc:'#606060' -type TrueColor "BMP3:$work/level/Tileg.bmp"
-    "$convert" -size 16x16 xc:'#202020' -type TrueColor "BMP3:$work/level/Tileb.bmp"
-    local heading
+# A level folder with the game binary in it, under the binary's own name (vornak, vornak.exe):
+# grey road tiles "g", dark wall tiles "b", and the solid test cars. $work/level by default.
+make_level() {  # make_level GAME-BINARY TEST-DATA-DIR [FOLDER]
+    local level=${3:-$work/level} heading
+    mkdir -p "$level"
+    cp "$1" "$level/"
+    "$convert" -size 16x16 xc:'#606060' -type TrueColor "BMP3:$level/Tileg.bmp"
+    "$convert" -size 16x16 xc:'#202020' -type TrueColor "BMP3:$level/Tileb.bmp"
     for heading in up down left right; do
-        cp "$2/red16.gif" "$work/level/Car1$heading.gif"
-        cp "$2/blue16.gif" "$work/level/Car2$heading.gif"
+        cp "$2/red16.gif" "$level/Car1$heading.gif"
+        cp "$2/blue16.gif" "$level/Car2$heading.gif"
     done
 }
 

@@ -9,7 +9,7 @@ set -euo pipefail
 source "$(dirname "$0")/wine_session.sh"
 prepare_wine "$3"
 level=$work/level
-make_wine_level "$level" "$1" "$2"
+make_level "$1" "$2" "$level"
 printf 'g%.0s' $(seq 300) >"$level/TilesMap.txt"
 printf '2\r\n2\r\nright\r\n3\r\n2\r\nup\r\n' >"$level/Cars.txt"
 

@@ -10,7 +10,7 @@ source "$(dirname "$0")/wine_session.sh"
 XVFB_SCREEN=1280x800x24 start_x_server
 prepare_wine "$3"
 level=$work/Трасса
-make_wine_level "$level" "$1" "$2"
+make_level "$1" "$2" "$level"
 # Car 1 at (2, 2) facing a wall in column 6; car 2 at (2, 10) under open road. The tile map is
 # missing, to be created empty; the field then shows the window's background.
 printf '                         #\r\n' >"$level/BlocksMap.txt"

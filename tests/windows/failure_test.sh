@@ -9,7 +9,7 @@ source "$(dirname "$0")/wine_session.sh"
 start_x_server
 prepare_wine "$3"
 level=$work/level
-make_wine_level "$level" "$1" "$2"
+make_level "$1" "$2" "$level"
 printf 'g%.0s' $(seq 300) >"$level/TilesMap.txt"
 printf '2\r\n2\r\nright\r\n2\r\n10\r\nup\r\n' >"$level/Cars.txt"
 rm "$level/Car1right.gif"

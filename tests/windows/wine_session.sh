@@ -22,19 +22,6 @@ prepare_wine() {  # prepare_wine TEMPLATE-PREFIX
     wineserver -w 2>/dev/null || true
 }
 
-# The game's level folder, with grey road tiles "g", dark wall tiles "b" and the test cars.
-make_wine_level() {  # make_wine_level FOLDER GAME-EXE TEST-DATA-DIR
-    mkdir -p "$1"
-    cp "$2" "$1/vornak.exe"
-    "$convert" -size 16x16 xc:'#606060' -type TrueColor "BMP3:$1/Tileg.bmp"
-    "$convert" -size 16x16 xc:'#202020' -type TrueColor "BMP3:$1/Tileb.bmp"
-    local heading
-    for heading in up down left right; do
-        cp "$3/red16.gif" "$1/Car1$heading.gif"
-        cp "$3/blue16.gif" "$1/Car2$heading.gif"
-    done
-}
-
 # Starts the game from another folder, as Explorer would, and waits for its window.
 start_wine_game() {  # start_wine_game FOLDER
     (cd "$work" && exec wine "$1/vornak.exe") 2>"$work/stderr" &

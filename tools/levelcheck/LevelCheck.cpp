@@ -223,19 +223,26 @@ void CheckTileNamesForWindows(std::vector<Diagnostic>& diagnostics,
 }
 
 // A blocks-map line with other than 20 cells makes every later row start elsewhere.
-void CheckBlocksRows(std::vector<Diagnostic>& diagnostics, FileOpener& files,
-                     const std::filesystem::path& blocksMap, const std::filesystem::path& shown) {
+// Where each cell of the blocks map stands, in the same counting as the loader's.
+std::vector<Place> BlockPlaces(FileOpener& files, const std::filesystem::path& blocksMap) {
+    std::vector<Place> places;
     LevelFile file(files, blocksMap, LevelFile::WhenMissing::ReadAsEmpty);
-    std::map<int, int> cellsOnLine;
-    int lastLine = 0;
-    int total = 0;
-    for (int byte = file.ReadByte(); byte >= 0 && total < TileCount; byte = file.ReadByte()) {
+    for (int byte = file.ReadByte(); byte >= 0 && places.size() < TileCount;
+         byte = file.ReadByte()) {
         if (byte == '#' || byte == ' ') {
-            ++cellsOnLine[file.Line()];
-            lastLine = file.Line();
-            ++total;
+            places.push_back({file.Line(), file.Column()});
         }
     }
+    return places;
+}
+
+void CheckBlocksRows(std::vector<Diagnostic>& diagnostics, const std::vector<Place>& places,
+                     const std::filesystem::path& shown) {
+    std::map<int, int> cellsOnLine;
+    for (const Place& place : places) {
+        ++cellsOnLine[place.line];
+    }
+    const int lastLine = places.empty() ? 0 : places.back().line;
     // A line of whole rows (20, or 40, or all 300 on one line) moves nothing; any other count
     // makes the next line start elsewhere in its row.
     for (const auto& [line, cells] : cellsOnLine) {
@@ -254,19 +261,6 @@ void CheckBlocksRows(std::vector<Diagnostic>& diagnostics, FileOpener& files,
     }
 }
 
-// Where each cell of the blocks map stands, in the same counting as the loader's.
-std::vector<Place> BlockPlaces(FileOpener& files, const std::filesystem::path& blocksMap) {
-    std::vector<Place> places;
-    LevelFile file(files, blocksMap, LevelFile::WhenMissing::ReadAsEmpty);
-    for (int byte = file.ReadByte(); byte >= 0 && places.size() < TileCount;
-         byte = file.ReadByte()) {
-        if (byte == '#' || byte == ' ') {
-            places.push_back({file.Line(), file.Column()});
-        }
-    }
-    return places;
-}
-
 // A wall drawn as road is a wall that players cannot see, and a barrier tile without its wall is
 // one that cars drive through; the game says nothing of either.
 void CheckWallsAgainstTiles(std::vector<Diagnostic>& diagnostics, const std::vector<TileAt>& tiles,
@@ -281,25 +275,18 @@ void CheckWallsAgainstTiles(std::vector<Diagnostic>& diagnostics, const std::vec
         walls[static_cast<std::size_t>(index)] =
             state.Blocks(index % GridColumns + 1, index / GridColumns + 1);
     }
-    const TileKinds kinds = KindsOfTiles(characters, walls);
-    std::array<int, 256> cells{};
-    std::array<int, 256> walled{};
+    const TileUses uses = CountTileUses(characters, walls);
     for (std::size_t index = 0; index < characters.size(); ++index) {
         const auto character = static_cast<unsigned char>(characters[index]);
-        ++cells[character];
-        walled[character] += walls[index] ? 1 : 0;
-    }
-    for (std::size_t index = 0; index < characters.size(); ++index) {
-        const auto character = static_cast<unsigned char>(characters[index]);
-        const std::optional<bool> kind = kinds[character];
+        const TileUse& use = uses[character];
+        const std::optional<bool> kind = KindOf(use);
         if (!kind || *kind == walls[index]) {
             continue;
         }
         const Place place = index < blockPlaces.size() ? blockPlaces[index] : Place{};
         const std::string quoted = QuoteForMessage(std::string(1, static_cast<char>(character)));
-        const std::string share =
-            std::to_string(*kind ? walled[character] : cells[character] - walled[character]) +
-            " of its " + std::to_string(cells[character]) + " cells";
+        const std::string share = std::to_string(*kind ? use.walls : use.cells - use.walls) +
+                                  " of its " + std::to_string(use.cells) + " cells";
         std::string message = *kind ? "no wall under the tile " : "a wall under the tile ";
         message += quoted;
         message += *kind ? ", which is a wall in " : ", which is open in ";
@@ -419,15 +406,15 @@ std::vector<Diagnostic> CheckLevel(const LevelSource& source) {
 
     try {
         CheckMissingMap(diagnostics, source, programDir / BlocksMapFileName, blocksShown);
-        CheckBlocksRows(diagnostics, files, programDir / BlocksMapFileName, blocksShown);
+        const std::vector<Place> blockPlaces = BlockPlaces(files, programDir / BlocksMapFileName);
+        CheckBlocksRows(diagnostics, blockPlaces, blocksShown);
         const int cells = LoadBlocksMap(state, files, programDir, MissingMapFile::ReadAsEmpty);
         if (cells < TileCount) {
             diagnostics.push_back({blocksShown, 1, 1, Severity::Warning,
                                    "the map holds " + std::to_string(cells) +
                                        " cells, not 300; the cells after them stay free"});
         }
-        CheckWallsAgainstTiles(diagnostics, tiles, state,
-                               BlockPlaces(files, programDir / BlocksMapFileName), blocksShown);
+        CheckWallsAgainstTiles(diagnostics, tiles, state, blockPlaces, blocksShown);
     } catch (const GameError& error) {
         AddGameError(diagnostics, blocksShown, error);
     }

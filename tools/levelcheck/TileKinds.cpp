@@ -7,28 +7,34 @@
 
 namespace vornak {
 
-TileKinds KindsOfTiles(std::string_view tiles, const std::array<bool, TileCount>& walls) {
-    std::array<int, 256> cells{};
-    std::array<int, 256> walled{};
+TileUses CountTileUses(std::string_view tiles, const std::array<bool, TileCount>& walls) {
+    TileUses uses;
     const std::size_t count = std::min<std::size_t>(tiles.size(), TileCount);
     for (std::size_t index = 0; index < count; ++index) {
-        const auto character = static_cast<unsigned char>(tiles[index]);
-        ++cells[character];
-        walled[character] += walls[index] ? 1 : 0;
+        TileUse& use = uses[static_cast<unsigned char>(tiles[index])];
+        ++use.cells;
+        use.walls += walls[index] ? 1 : 0;
     }
+    return uses;
+}
+
+std::optional<bool> KindOf(const TileUse& use) {
+    if (use.cells < 3) {
+        return std::nullopt;
+    }
+    // "At most a quarter" in whole cells: 4 * exceptions <= cells avoids rounding.
+    if (4 * (use.cells - use.walls) <= use.cells) {
+        return true;
+    }
+    if (4 * use.walls <= use.cells) {
+        return false;
+    }
+    return std::nullopt;
+}
+
+TileKinds KindsOfTiles(const TileUses& uses) {
     TileKinds kinds;
-    for (std::size_t character = 0; character < kinds.size(); ++character) {
-        const int total = cells[character];
-        if (total < 3) {
-            continue;
-        }
-        // "At most a quarter" in whole cells: 4 * exceptions <= total avoids rounding.
-        if (4 * (total - walled[character]) <= total) {
-            kinds[character] = true;
-        } else if (4 * walled[character] <= total) {
-            kinds[character] = false;
-        }
-    }
+    std::transform(uses.begin(), uses.end(), kinds.begin(), KindOf);
     return kinds;
 }
 
