@@ -11,7 +11,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 
@@ -68,19 +67,24 @@ class CapturingWindow : public UnseenWindow {
     std::string tiles;
 };
 
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+// A level file's bytes, through the game's own opener: a named pipe or a device in its place
+// must not keep the editor waiting. Nothing for anything but a plain file.
+std::optional<std::string> ReadPlainFile(const std::filesystem::path& path) {
+    try {
+        return ReadWholeFile(SystemFiles(), path, LargestPictureFileBytes, "a level file");
+    } catch (const GameError&) {
+        return std::nullopt;
+    }
 }
 
 bool SameBytes(const std::filesystem::path& path, const std::string& bytes) {
-    std::error_code error;
-    return std::filesystem::is_regular_file(path, error) && ReadFile(path) == bytes;
+    const std::optional<std::string> read = ReadPlainFile(path);
+    return read && *read == bytes;
 }
 
 // A file's lines with their line ends, each as the game splits them: at LF, CR LF or a lone CR.
 std::vector<std::string> LinesAsRead(const std::filesystem::path& path) {
-    const std::string bytes = ReadFile(path);
+    const std::string bytes = ReadPlainFile(path).value_or(std::string());
     std::vector<std::string> lines;
     std::string line;
     for (std::size_t at = 0; at < bytes.size(); ++at) {

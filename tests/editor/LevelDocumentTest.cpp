@@ -2,11 +2,13 @@
 // SPDX-License-Identifier: MIT
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <future>
 
 #include "CircuitCopy.h"
 #include "FuzzInputs.h"
@@ -267,6 +269,21 @@ TEST_F(LevelDocumentTest, UnreadableCarsKeepTheirLinesUntilPlaced) {
     document.UndoStack().redo();
     ASSERT_EQ(document.Save(level.Path()), "");
     EXPECT_EQ(ReadBytes(level / "Cars.txt"), "2\r\n8\r\ndown\r\n5\r\n6\r\nright\r\n");
+}
+
+// A Cars.txt that is a named pipe is unreadable to the game, and keeping its lines must not wait
+// on the pipe for a writer that never comes.
+TEST_F(LevelDocumentTest, APipeForCarsTxtOpensAtOnce) {
+    std::filesystem::remove(level / "Cars.txt");
+    ASSERT_EQ(::mkfifo((level / "Cars.txt").c_str(), 0600), 0);
+    auto open = std::async(std::launch::async, [this] { document.Open(level.Path()); });
+    if (open.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        // Give the blocked read its writer, so that the test ends and says why.
+        ::close(::open((level / "Cars.txt").c_str(), O_WRONLY | O_NONBLOCK));
+        open.wait();
+        FAIL() << "opening waited on the pipe";
+    }
+    EXPECT_TRUE(document.IsUnread(1));
 }
 
 // A map the game cannot read is shown as far as it could be read, and the note on saving says
