@@ -11,7 +11,6 @@
 #include "GameError.h"
 #include "LevelLoader.h"
 #include "PictureFile.h"
-#include "Playfield.h"
 #include "ToolIcons.h"
 
 namespace vornak::editor {
@@ -32,11 +31,8 @@ QRect CellRectangle(int index, int zoom) {
 }  // namespace
 
 LevelView::LevelView(QWidget* parent, LevelDocument& document)
-    : QWidget(parent),
-      document_(document),
-      playfield_(new Playfield(this, QSize(FieldWidth, FieldHeight))) {
-    // The game's own painting composes the frame; this widget only scales it and draws on top.
-    playfield_->hide();
+    : QWidget(parent), document_(document), frame_(FieldWidth, FieldHeight) {
+    frame_.SetBackground(static_cast<std::uint32_t>(palette().window().color().rgb()));
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -171,16 +167,17 @@ void LevelView::Refresh() {
         if (everShown_ && tile == shown) {
             continue;
         }
-        playfield_->SetTilePicture(index, tile == '\0' ? QImage() : TilePicture(tile));
+        frame_.SetTilePicture(index, PictureFromImage(tile == '\0' ? QImage() : TilePicture(tile)));
     }
     shownTiles_ = content.tiles;
     everShown_ = true;
     for (int car = 1; car <= CarCount; ++car) {
         const CarStart& start = content.cars[static_cast<std::size_t>(car - 1)];
-        playfield_->SetCarPosition(car, QPointF(CellOrigin(start.column), CellOrigin(start.row)));
+        frame_.SetCarPosition(car, CellOrigin(start.column), CellOrigin(start.row));
         // A car the game cannot read has no start to show.
-        playfield_->SetCarPicture(
-            car, document_.IsUnread(car) ? QImage() : CarPicture(car, start.heading));
+        frame_.SetCarPicture(
+            car,
+            PictureFromImage(document_.IsUnread(car) ? QImage() : CarPicture(car, start.heading)));
     }
     update();
 }
@@ -199,7 +196,9 @@ int LevelView::CellAt(QPoint point) const {
 
 void LevelView::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
-    painter.drawImage(rect(), playfield_->Frame());
+    frame_.ComposeChanges();
+    painter.drawImage(rect(), QImage(reinterpret_cast<const uchar*>(frame_.Pixels().data()),
+                                     frame_.Width(), frame_.Height(), QImage::Format_RGB32));
     const LevelContent& content = document_.Content();
     if (wallsShown_) {
         for (int index = 0; index < TileCount; ++index) {

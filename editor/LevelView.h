@@ -11,11 +11,9 @@
 #include <optional>
 
 #include "LevelDocument.h"
+#include "PlayfieldFrame.h"
 #include "ToolIcons.h"
 
-namespace vornak {
-class Playfield;
-}
 class QPainter;
 
 namespace vornak::editor {
@@ -100,7 +98,8 @@ class LevelView : public QWidget {
     DocumentFiles& Files();
 
     LevelDocument& document_;
-    Playfield* playfield_;
+    // The game's own composition of tiles and cars; this widget scales it and draws on top.
+    PlayfieldFrame frame_;
     Tool tool_ = Tool::Tiles;
     char tile_ = '.';
     int zoom_ = 2;

@@ -187,6 +187,20 @@ TEST_F(frmGameTest, ClicksCycleTheClockAndLeaveTheKeysSteering) {
     EXPECT_EQ(window->State().CarRequest(2), "up");
 }
 
+// A Tab pressed by mistake leaves the keys on the button; a click on the playfield or the
+// window's empty part gives them back without pressing the button.
+TEST_F(frmGameTest, AClickOutsideTheControlsGivesTheKeysBack) {
+    Start();
+    for (const QPoint where : {QPoint(40, 70), QPoint(360, 200)}) {
+        QTest::keyClick(window->picKeyReceiver(), Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), window->cmdRun());
+        QWidget* target = window->childAt(where) != nullptr ? window->childAt(where) : window.get();
+        QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(window.get(), where));
+        EXPECT_EQ(QApplication::focusWidget(), window->picKeyReceiver()) << where.x();
+        EXPECT_FALSE(window->tmrMainLoop().isActive());
+    }
+}
+
 // When the window comes back to the front, the keys steer again at once.
 TEST_F(frmGameTest, ActivationGivesTheFocusToTheKeyReceiver) {
     Start();

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 
+#include "GameWindow.h"
 #include "VirtualKeys.h"
 
 namespace vornak {
@@ -24,7 +25,10 @@ void KeyReceiver::keyPressEvent(QKeyEvent* event) {
         QWidget::keyPressEvent(event);
         return;
     }
-    onKeyDown_(keyCode, ShiftState(static_cast<int>(event->modifiers())));
+    const Qt::KeyboardModifiers held = event->modifiers();
+    onKeyDown_(keyCode,
+               ShiftState(held.testFlag(Qt::ShiftModifier), held.testFlag(Qt::ControlModifier),
+                          held.testFlag(Qt::AltModifier)));
 }
 
 void KeyReceiver::focusInEvent(QFocusEvent* event) {
@@ -39,9 +43,9 @@ void KeyReceiver::focusOutEvent(QFocusEvent* event) {
 
 void KeyReceiver::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
-    const bool steering = hasFocus();
-    painter.fillRect(rect(), steering ? QColor(0x3c, 0xd0, 0x4a) : QColor(0x80, 0x80, 0x80));
-    painter.setPen(steering ? QColor(0x14, 0x5a, 0x1c) : QColor(0x50, 0x50, 0x50));
+    const KeyBarColours colours = KeyBarColoursFor(hasFocus());
+    painter.fillRect(rect(), QColor(static_cast<QRgb>(colours.fill)));
+    painter.setPen(QColor(static_cast<QRgb>(colours.edge)));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 

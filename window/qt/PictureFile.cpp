@@ -44,14 +44,12 @@ QImage LoadPicture(FileOpener& files, const std::filesystem::path& file, const c
     return picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-Picture DecodePicture(const std::filesystem::path& file, PictureFormat format) {
-    return DecodePicture(SystemFiles(), file, format);
-}
-
-Picture DecodePicture(FileOpener& files, const std::filesystem::path& file, PictureFormat format) {
-    const QImage loaded = LoadPicture(files, file, format == PictureFormat::Bmp ? "bmp" : "gif");
-    const QImage image = loaded.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+Picture PictureFromImage(const QImage& loaded) {
     Picture picture;
+    if (loaded.isNull()) {
+        return picture;
+    }
+    const QImage image = loaded.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     picture.width = image.width();
     picture.height = image.height();
     picture.pixels.reserve(static_cast<std::size_t>(picture.width) * picture.height);
@@ -61,6 +59,14 @@ Picture DecodePicture(FileOpener& files, const std::filesystem::path& file, Pict
     }
     picture.opaque = !loaded.hasAlphaChannel();
     return picture;
+}
+
+Picture DecodePicture(const std::filesystem::path& file, PictureFormat format) {
+    return DecodePicture(SystemFiles(), file, format);
+}
+
+Picture DecodePicture(FileOpener& files, const std::filesystem::path& file, PictureFormat format) {
+    return PictureFromImage(LoadPicture(files, file, format == PictureFormat::Bmp ? "bmp" : "gif"));
 }
 
 }  // namespace vornak

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "FileOpener.h"
+#include "Picture.h"
 
 namespace vornak {
 
@@ -15,5 +16,8 @@ namespace vornak {
 QImage LoadPicture(const std::filesystem::path& file, const char* format);
 // The same through any opener: the editor shows and checks pictures not yet saved.
 QImage LoadPicture(FileOpener& files, const std::filesystem::path& file, const char* format);
+
+// A decoded picture as the shared playfield frame takes it; a null image gives a null picture.
+Picture PictureFromImage(const QImage& image);
 
 }  // namespace vornak

@@ -107,10 +107,4 @@ int VirtualKeyCode(int qtKey, unsigned nativeScanCode, LayoutLetters letters) {
     return CodeOfQtKey(qtKey);
 }
 
-int ShiftState(int qtModifiers) {
-    return ((qtModifiers & Qt::ShiftModifier) != 0 ? 1 : 0) |
-           ((qtModifiers & Qt::ControlModifier) != 0 ? 2 : 0) |
-           ((qtModifiers & Qt::AltModifier) != 0 ? 4 : 0);
-}
-
 }  // namespace vornak

@@ -18,7 +18,4 @@ enum class LayoutLetters { Latin, NonLatin, Unknown };
 // native scan code on X11 and Wayland; 0 when unknown).
 int VirtualKeyCode(int qtKey, unsigned nativeScanCode, LayoutLetters letters);
 
-// Shift 1, Ctrl 2, Alt 4, as the key-down event passes them along.
-int ShiftState(int qtModifiers);
-
 }  // namespace vornak

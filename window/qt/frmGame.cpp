@@ -6,12 +6,12 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <iostream>
 
 #include "Controls.h"
-#include "GameError.h"
 #include "KeyReceiver.h"
 #include "LevelLoader.h"
 #include "PictureFile.h"
@@ -33,19 +33,13 @@ QRect Scaled(const ElementPlace& place, int zoom) {
     return {place.left * zoom, place.top * zoom, place.width * zoom, place.height * zoom};
 }
 
-void CheckCar(int car) {
-    if (car < 1 || car > CarCount) {
-        throw std::out_of_range("there is no car " + std::to_string(car));
-    }
-}
-
 }  // namespace
 
 frmGame::frmGame(std::filesystem::path programDir, MissingMapFile missingMapFile)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint),
-      session_(std::move(programDir), missingMapFile),
-      playfield_(new Playfield(this, QSize(ClientWidth, ClientHeight))),
+      GameWindow(std::move(programDir), missingMapFile),
+      playfield_(new Playfield(this, MutableFrame())),
       picKeyReceiver_(new KeyReceiver(
           this, [this](int keyCode, int shift) { picKeyReceiver_KeyDown(keyCode, shift); })),
       cmdRun_(new RunButton(QString::fromUtf8(StartCaption), this)),
@@ -73,10 +67,6 @@ QWidget* frmGame::picKeyReceiver() const {
 }
 QPushButton* frmGame::cmdRun() const {
     return cmdRun_;
-}
-
-bool frmGame::Form_Load() {
-    return Delivered(session_.Form_Load(*this));
 }
 
 void frmGame::DescribeForScreenReaders() {
@@ -129,22 +119,6 @@ void frmGame::ShowCentred() {
     FocusKeyReceiver();
 }
 
-void frmGame::cmdRun_Click() {
-    Delivered(session_.cmdRun_Click(*this));
-}
-
-void frmGame::tmrMainLoop_Timer() {
-    Delivered(session_.tmrMainLoop_Timer(*this));
-}
-
-void frmGame::picKeyReceiver_KeyDown(int keyCode, int shift) {
-    Delivered(session_.picKeyReceiver_KeyDown(keyCode, shift));
-}
-
-void frmGame::Form_GotFocus() {
-    Delivered(session_.Form_GotFocus(*this));
-}
-
 // Activation normally hands the focus back to picKeyReceiver on its own; this covers the case
 // where no element holds it and the window itself would.
 bool frmGame::event(QEvent* event) {
@@ -161,16 +135,15 @@ void frmGame::focusInEvent(QFocusEvent* event) {
     Form_GotFocus();
 }
 
-// A handler's changes reach the screen at its end; the first failure is reported, once.
-bool frmGame::Delivered(bool ran) {
-    if (ran) {
-        playfield_->PaintChanges();
-        return true;
-    }
-    if (!failed_) {
-        Fail(QString::fromLocal8Bit(session_.Failure().c_str()));
-    }
-    return false;
+void frmGame::ShowChanges() {
+    playfield_->PaintChanges();
+}
+
+// The playfield and the window's empty part take no focus of their own; a press there ends up
+// here and gives the keys back.
+void frmGame::mousePressEvent(QMouseEvent* event) {
+    QWidget::mousePressEvent(event);
+    ClickOutsideControls();
 }
 
 void frmGame::ReportStartFailure(const QString& message) {
@@ -179,10 +152,8 @@ void frmGame::ReportStartFailure(const QString& message) {
     ShowFailureBox(shown);
 }
 
-void frmGame::Fail(const QString& message) {
-    failed_ = true;
-    tmrMainLoop_.stop();
-    reportFailure_(message);
+void frmGame::ReportFailure(const std::string& message) {
+    reportFailure_(QString::fromLocal8Bit(message.c_str()));
     // Inside Form_Load there is no event loop yet; main sees the false result instead.
     QCoreApplication::exit(1);
 }
@@ -193,38 +164,6 @@ void frmGame::ShowFailureBox(const QString& message) {
                     QMessageBox::Ok);
     box.setTextFormat(Qt::PlainText);
     box.exec();
-}
-
-void frmGame::SetTilePicture(int tileIndex, const std::filesystem::path& picture) {
-    if (tileIndex < 0 || tileIndex >= TileCount) {
-        throw GameError(picture, NoSuchTileReason(tileIndex));
-    }
-    playfield_->SetTilePicture(tileIndex, LoadPicture(picture, "bmp"));
-}
-
-void frmGame::SetCarPicture(int car, const std::filesystem::path& picture) {
-    CheckCar(car);
-    playfield_->SetCarPicture(car, LoadPicture(picture, "gif"));
-}
-
-double frmGame::CarLeft(int car) const {
-    CheckCar(car);
-    return playfield_->CarPosition(car).x();
-}
-
-double frmGame::CarTop(int car) const {
-    CheckCar(car);
-    return playfield_->CarPosition(car).y();
-}
-
-void frmGame::SetCarLeft(int car, double left) {
-    CheckCar(car);
-    playfield_->SetCarPosition(car, QPointF(left, playfield_->CarPosition(car).y()));
-}
-
-void frmGame::SetCarTop(int car, double top) {
-    CheckCar(car);
-    playfield_->SetCarPosition(car, QPointF(playfield_->CarPosition(car).x(), top));
 }
 
 bool frmGame::ClockEnabled() const {

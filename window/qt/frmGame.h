@@ -9,12 +9,10 @@
 #include <filesystem>
 #include <functional>
 
-#include "GameSession.h"
-#include "GameState.h"
+#include "GameWindow.h"
 #include "LevelLoader.h"
 #include "Playfield.h"
 #include "WindowLayout.h"
-#include "WindowOperations.h"
 
 class QPushButton;
 
@@ -23,9 +21,10 @@ namespace vornak {
 class KeyReceiver;
 class RunButton;
 
-// The game's only window. It turns Qt's input and time into the five events of the game logic,
-// and offers that logic its ten operations; it holds no rules of its own.
-class frmGame : public QWidget, public WindowOperations {
+// The game's only window on Qt. It turns Qt's input and time into the five events of the game
+// logic, and offers that logic the clock, the button and the key receiver; the pictures and the
+// events' delivery are the shared GameWindow's. It holds no rules of its own.
+class frmGame : public QWidget, public GameWindow {
   public:
     using FailureReporter = std::function<void(const QString& message)>;
 
@@ -37,8 +36,6 @@ class frmGame : public QWidget, public WindowOperations {
                      MissingMapFile missingMapFile = MissingMapFile::CreateEmpty);
     ~frmGame() override;
 
-    // Loads the level before the window is first shown. Returns false after reporting a failure.
-    bool Form_Load();
     // Opens the window at the zoom that suits the screen, centred on it.
     void ShowCentred();
 
@@ -52,29 +49,15 @@ class frmGame : public QWidget, public WindowOperations {
     // person at the screen; the reporter is given the failure alone, without the pointer to the
     // checker that players see.
     void SetFailureReporter(FailureReporter reporter) { reportFailure_ = std::move(reporter); }
-    bool HasFailed() const { return failed_; }
     // Says a failure on stderr and in a message box, with a pointer to the checker; also for a
     // failure before the window exists.
     static void ReportStartFailure(const QString& message);
-
-    // The window's events; Qt delivers them, and tests may too.
-    void cmdRun_Click();
-    void tmrMainLoop_Timer();
-    void picKeyReceiver_KeyDown(int keyCode, int shift);
-    void Form_GotFocus();
 
     QPushButton* cmdRun() const;
     QWidget* picKeyReceiver() const;
     Playfield* playfield() const { return playfield_; }
     const QTimer& tmrMainLoop() const { return tmrMainLoop_; }
-    const GameState& State() const { return session_.State(); }
 
-    void SetTilePicture(int tileIndex, const std::filesystem::path& picture) override;
-    void SetCarPicture(int car, const std::filesystem::path& picture) override;
-    double CarLeft(int car) const override;
-    double CarTop(int car) const override;
-    void SetCarLeft(int car, double left) override;
-    void SetCarTop(int car, double top) override;
     bool ClockEnabled() const override;
     void SetClockEnabled(bool enabled) override;
     void SetRunCaption(const std::string& caption) override;
@@ -83,14 +66,14 @@ class frmGame : public QWidget, public WindowOperations {
   protected:
     bool event(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void ShowChanges() override;
+    void ReportFailure(const std::string& message) override;
 
   private:
-    bool Delivered(bool ran);
-    void Fail(const QString& message);
     void DescribeForScreenReaders();
     static void ShowFailureBox(const QString& message);
 
-    GameSession session_;
     Playfield* playfield_;
     // Created in tab order: the key receiver first, so it holds the focus from start-up.
     KeyReceiver* picKeyReceiver_;
@@ -99,7 +82,6 @@ class frmGame : public QWidget, public WindowOperations {
     int zoom_ = 1;
     QTimer tmrMainLoop_;
     FailureReporter reportFailure_ = &frmGame::ReportStartFailure;
-    bool failed_ = false;
 };
 
 }  // namespace vornak

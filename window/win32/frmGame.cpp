@@ -25,12 +25,6 @@ constexpr int RunButtonId = 1;
 // The default GUI font's height at 96 dpi, scaled with the window.
 constexpr int ButtonFontPixels = 12;
 
-void CheckCar(int car) {
-    if (car < 1 || car > CarCount) {
-        throw std::out_of_range("there is no car " + std::to_string(car));
-    }
-}
-
 std::int64_t NowMicroseconds() {
     static const LONGLONG frequency = [] {
         LARGE_INTEGER value{};
@@ -42,10 +36,13 @@ std::int64_t NowMicroseconds() {
     return now.QuadPart / frequency * 1000000 + now.QuadPart % frequency * 1000000 / frequency;
 }
 
-// Shift 1, Ctrl 2, Alt 4, as the key-down event passes them along.
-int ShiftState() {
-    return (::GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (::GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
-           (::GetKeyState(VK_MENU) < 0 ? 4 : 0);
+int HeldShiftState() {
+    return ShiftState(::GetKeyState(VK_SHIFT) < 0, ::GetKeyState(VK_CONTROL) < 0,
+                      ::GetKeyState(VK_MENU) < 0);
+}
+
+COLORREF ColourRef(std::uint32_t rgb) {
+    return RGB((rgb >> 16U) & 0xFFU, (rgb >> 8U) & 0xFFU, rgb & 0xFFU);
 }
 
 std::uint32_t FrameColour(COLORREF colour) {
@@ -89,12 +86,10 @@ void WriteToStandardError(const std::string& text) {
 }  // namespace
 
 frmGame::frmGame(std::filesystem::path programDir)
-    : session_(std::move(programDir)),
-      frame_(ClientWidth, ClientHeight),
-      schedule_(std::int64_t{ClockPeriodMilliseconds} * 1000) {
+    : GameWindow(std::move(programDir)), schedule_(std::int64_t{ClockPeriodMilliseconds} * 1000) {
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     RegisterClasses(instance);
-    frame_.SetBackground(FrameColour(::GetSysColor(COLOR_BTNFACE)));
+    MutableFrame().SetBackground(FrameColour(::GetSysColor(COLOR_BTNFACE)));
     constexpr DWORD FormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     form_ = ::CreateWindowExW(0, FormClass, WideFromUtf8(WindowTitle).c_str(), FormStyle,
                               CW_USEDEFAULT, CW_USEDEFAULT, ClientWidth, ClientHeight, nullptr,
@@ -138,10 +133,6 @@ frmGame::~frmGame() {
     if (buttonFont_ != nullptr) {
         ::DeleteObject(buttonFont_);
     }
-}
-
-bool frmGame::Form_Load() {
-    return Delivered(session_.Form_Load(*this));
 }
 
 // The whole zoom follows the Linux rule on the monitor's work area in the desktop's own units;
@@ -190,7 +181,7 @@ void frmGame::Rescale() {
     }
     backBitmap_ = bitmap;
     backPixels_ = static_cast<std::uint32_t*>(pixels);
-    frame_.ChangeAll();
+    MutableFrame().ChangeAll();
 
     const auto place = [this](HWND element, const ElementPlace& at) {
         const int left = ScreenEdge(at.left, zoom_, dpi_);
@@ -217,7 +208,7 @@ void frmGame::Rescale() {
     ::SetWindowPos(form_, nullptr, monitor.rcWork.left + (workWidth - outerWidth) / 2,
                    monitor.rcWork.top + (workHeight - outerHeight) / 2, outerWidth, outerHeight,
                    SWP_NOZORDER | SWP_NOACTIVATE);
-    PaintChanges();
+    ShowChanges();
     ::InvalidateRect(form_, nullptr, FALSE);
 }
 
@@ -235,35 +226,7 @@ int frmGame::RunMessageLoop() {
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }
-    return failed_ ? 1 : static_cast<int>(message.wParam);
-}
-
-void frmGame::cmdRun_Click() {
-    Delivered(session_.cmdRun_Click(*this));
-}
-
-void frmGame::tmrMainLoop_Timer() {
-    Delivered(session_.tmrMainLoop_Timer(*this));
-}
-
-void frmGame::picKeyReceiver_KeyDown(int keyCode, int shift) {
-    Delivered(session_.picKeyReceiver_KeyDown(keyCode, shift));
-}
-
-void frmGame::Form_GotFocus() {
-    Delivered(session_.Form_GotFocus(*this));
-}
-
-// A handler's changes reach the screen at its end; the first failure is reported, once.
-bool frmGame::Delivered(bool ran) {
-    if (ran) {
-        PaintChanges();
-        return true;
-    }
-    if (!failed_) {
-        Fail(session_.Failure());
-    }
-    return false;
+    return HasFailed() ? 1 : static_cast<int>(message.wParam);
 }
 
 void frmGame::ReportStartFailure(const std::string& message) {
@@ -273,9 +236,7 @@ void frmGame::ReportStartFailure(const std::string& message) {
                   MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }
 
-void frmGame::Fail(const std::string& message) {
-    failed_ = true;
-    SetClockEnabled(false);
+void frmGame::ReportFailure(const std::string& message) {
     ReportStartFailure(message);
     // Inside Form_Load there is no message loop yet; the caller sees the false result instead.
     ::PostQuitMessage(1);
@@ -283,8 +244,8 @@ void frmGame::Fail(const std::string& message) {
 
 // A tick's changes reach the screen at the end of the tick, without another trip through the
 // message loop.
-void frmGame::PaintChanges() {
-    const std::vector<FrameRect> changed = frame_.ComposeChanges();
+void frmGame::ShowChanges() {
+    const std::vector<FrameRect> changed = MutableFrame().ComposeChanges();
     if (changed.empty()) {
         return;
     }
@@ -310,11 +271,11 @@ void frmGame::ScaleIntoBackBuffer(const FrameRect& area, RECT& onScreen) {
     onScreen.top = ScreenEdge(area.top, zoom_, dpi_);
     onScreen.right = std::min(ScreenEdge(area.Right(), zoom_, dpi_), screenWidth_);
     onScreen.bottom = std::min(ScreenEdge(area.Bottom(), zoom_, dpi_), screenHeight_);
-    const std::vector<std::uint32_t>& pixels = frame_.Pixels();
+    const std::vector<std::uint32_t>& pixels = Frame().Pixels();
     for (int y = onScreen.top; y < onScreen.bottom; ++y) {
         const std::uint32_t* source =
             pixels.data() +
-            static_cast<std::ptrdiff_t>(sourceRow_[static_cast<std::size_t>(y)]) * frame_.Width();
+            static_cast<std::ptrdiff_t>(sourceRow_[static_cast<std::size_t>(y)]) * Frame().Width();
         std::uint32_t* target = backPixels_ + static_cast<std::ptrdiff_t>(y) * screenWidth_;
         for (int x = onScreen.left; x < onScreen.right; ++x) {
             target[x] = source[sourceColumn_[static_cast<std::size_t>(x)]];
@@ -369,15 +330,18 @@ LRESULT frmGame::OnFormMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SETFOCUS:
             Form_GotFocus();
             return 0;
+        case WM_LBUTTONDOWN:
+            ClickOutsideControls();
+            return 0;
         case WM_SYSCOLORCHANGE:
-            frame_.SetBackground(FrameColour(::GetSysColor(COLOR_BTNFACE)));
-            PaintChanges();
+            MutableFrame().SetBackground(FrameColour(::GetSysColor(COLOR_BTNFACE)));
+            ShowChanges();
             return 0;
         case WM_DPICHANGED:
             OnDpiChanged(reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_DESTROY:
-            ::PostQuitMessage(failed_ ? 1 : 0);
+            ::PostQuitMessage(HasFailed() ? 1 : 0);
             return 0;
         default:
             break;
@@ -390,9 +354,9 @@ void frmGame::PaintKeyReceiver() {
     HDC target = ::BeginPaint(picKeyReceiver_, &paint);
     RECT area{};
     ::GetClientRect(picKeyReceiver_, &area);
-    const bool steering = ::GetFocus() == picKeyReceiver_;
-    HBRUSH fill = ::CreateSolidBrush(steering ? RGB(0x3c, 0xd0, 0x4a) : RGB(0x80, 0x80, 0x80));
-    HBRUSH edge = ::CreateSolidBrush(steering ? RGB(0x14, 0x5a, 0x1c) : RGB(0x50, 0x50, 0x50));
+    const KeyBarColours colours = KeyBarColoursFor(::GetFocus() == picKeyReceiver_);
+    HBRUSH fill = ::CreateSolidBrush(ColourRef(colours.fill));
+    HBRUSH edge = ::CreateSolidBrush(ColourRef(colours.edge));
     ::FillRect(target, &area, fill);
     ::FrameRect(target, &area, edge);
     ::DeleteObject(fill);
@@ -411,7 +375,7 @@ LRESULT frmGame::OnKeyReceiverMessage(UINT message, WPARAM wParam, LPARAM lParam
                 ::SetFocus(cmdRun_);
                 return 0;
             }
-            picKeyReceiver_KeyDown(static_cast<int>(wParam & 0xFFFFU), ShiftState());
+            picKeyReceiver_KeyDown(static_cast<int>(wParam & 0xFFFFU), HeldShiftState());
             if (message == WM_SYSKEYDOWN) {
                 break;  // Alt+F4 and the window menu still work
             }
@@ -486,38 +450,6 @@ LRESULT CALLBACK frmGame::RunButtonProcedure(HWND window, UINT message, WPARAM w
                                              LPARAM lParam) {
     auto* game = reinterpret_cast<frmGame*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     return game->OnRunButtonMessage(message, wParam, lParam);
-}
-
-void frmGame::SetTilePicture(int tileIndex, const std::filesystem::path& picture) {
-    if (tileIndex < 0 || tileIndex >= TileCount) {
-        throw GameError(picture, NoSuchTileReason(tileIndex));
-    }
-    frame_.SetTilePicture(tileIndex, DecodePicture(picture, PictureFormat::Bmp));
-}
-
-void frmGame::SetCarPicture(int car, const std::filesystem::path& picture) {
-    CheckCar(car);
-    frame_.SetCarPicture(car, DecodePicture(picture, PictureFormat::Gif));
-}
-
-double frmGame::CarLeft(int car) const {
-    CheckCar(car);
-    return frame_.CarLeft(car);
-}
-
-double frmGame::CarTop(int car) const {
-    CheckCar(car);
-    return frame_.CarTop(car);
-}
-
-void frmGame::SetCarLeft(int car, double left) {
-    CheckCar(car);
-    frame_.SetCarPosition(car, left, frame_.CarTop(car));
-}
-
-void frmGame::SetCarTop(int car, double top) {
-    CheckCar(car);
-    frame_.SetCarPosition(car, frame_.CarLeft(car), top);
 }
 
 bool frmGame::ClockEnabled() const {

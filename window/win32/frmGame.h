@@ -11,24 +11,20 @@
 #include <vector>
 
 #include "ClockSchedule.h"
-#include "GameSession.h"
-#include "GameState.h"
-#include "PlayfieldFrame.h"
-#include "WindowOperations.h"
+#include "GameWindow.h"
 
 namespace vornak {
 
 // The game's only window, on the Win32 API. It turns Windows' messages into the five events of
-// the game logic and offers that logic its ten operations; it holds no rules of its own.
-class frmGame : public WindowOperations {
+// the game logic and offers that logic the clock, the button and the key receiver; the pictures
+// and the events' delivery are the shared GameWindow's. It holds no rules of its own.
+class frmGame : public GameWindow {
   public:
     explicit frmGame(std::filesystem::path programDir);
     ~frmGame() override;
     frmGame(const frmGame&) = delete;
     frmGame& operator=(const frmGame&) = delete;
 
-    // Loads the level before the window is first shown. Returns false after reporting a failure.
-    bool Form_Load();
     // Opens the window at the zoom that suits its monitor, centred on the work area.
     void ShowCentred();
     // Delivers Windows' messages until the window closes; returns the exit status.
@@ -37,22 +33,14 @@ class frmGame : public WindowOperations {
     // For a failure before the window exists: says it on stderr and in a message box.
     static void ReportStartFailure(const std::string& message);
 
-    // The window's events.
-    void cmdRun_Click();
-    void tmrMainLoop_Timer();
-    void picKeyReceiver_KeyDown(int keyCode, int shift);
-    void Form_GotFocus();
-
-    void SetTilePicture(int tileIndex, const std::filesystem::path& picture) override;
-    void SetCarPicture(int car, const std::filesystem::path& picture) override;
-    double CarLeft(int car) const override;
-    double CarTop(int car) const override;
-    void SetCarLeft(int car, double left) override;
-    void SetCarTop(int car, double top) override;
     bool ClockEnabled() const override;
     void SetClockEnabled(bool enabled) override;
     void SetRunCaption(const std::string& caption) override;
     void FocusKeyReceiver() override;
+
+  protected:
+    void ShowChanges() override;
+    void ReportFailure(const std::string& message) override;
 
   private:
     static LRESULT CALLBACK FormProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -68,14 +56,9 @@ class frmGame : public WindowOperations {
     void OnDpiChanged(const RECT* suggested);
     void PaintKeyReceiver();
 
-    bool Delivered(bool ran);
-    void Fail(const std::string& message);
-    void PaintChanges();
     void Rescale();
     void ScaleIntoBackBuffer(const FrameRect& area, RECT& onScreen);
 
-    GameSession session_;
-    PlayfieldFrame frame_;
     HWND form_ = nullptr;
     HWND cmdRun_ = nullptr;
     HWND picKeyReceiver_ = nullptr;
@@ -99,7 +82,6 @@ class frmGame : public WindowOperations {
     ClockSchedule schedule_;
     bool finePeriod_ = false;
     bool pressedByMouse_ = false;
-    bool failed_ = false;
 };
 
 }  // namespace vornak
