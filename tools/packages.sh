@@ -21,10 +21,14 @@ need_packages() {
 }
 
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgif-dev libxkbcommon-x11-dev
-    xkb-data)
+    xkb-data libstb-dev)
 TEST_PACKAGES=(libgtest-dev reuse xvfb xdotool x11-apps imagemagick dpkg-dev desktop-file-utils appstream x11-utils x11-xkb-utils weston xwayland qt6-wayland)
 # The Windows build: the mingw-w64 cross-compiler (POSIX threads, for GoogleTest), whose
 # packages also carry the runtime's licence notices that go into the zip, and Debian's
 # GoogleTest sources. Its tests run the programs under Wine.
 WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest)
 WINDOWS_TEST_PACKAGES=(wine wine64 xvfb xdotool x11-apps imagemagick unzip)
+# The browser's build: emscripten, with stb_image for the pictures; its tests drive Debian's
+# Chromium through chromedriver from Python's selenium.
+WEB_PACKAGES=(cmake ninja-build emscripten libstb-dev python3)
+WEB_TEST_PACKAGES=(chromium chromium-driver python3-selenium)

@@ -3,12 +3,9 @@
 
 #pragma once
 
-namespace vornak {
+#include "KeyRules.h"
 
-// Whether the active keyboard layout types the letters a to z on its unshifted keys (QWERTY,
-// QWERTZ, AZERTY, Dvorak, BÉPO) or not (Russian, Greek, Hebrew, Arabic); Unknown where the
-// platform does not say.
-enum class LayoutLetters { Latin, NonLatin, Unknown };
+namespace vornak {
 
 // The Windows virtual-key code of a key (arrows 37 to 40, letters 65 to 90 whatever the shift
 // state), or 0 for a key that has none here. Windows decides by the layout, and so does this: on

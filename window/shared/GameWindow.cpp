@@ -95,12 +95,4 @@ void GameWindow::SetCarTop(int car, double top) {
     frame_.SetCarPosition(car, frame_.CarLeft(car), top);
 }
 
-KeyBarColours KeyBarColoursFor(bool steering) {
-    return steering ? KeyBarColours{0x3cd04a, 0x145a1c} : KeyBarColours{0x808080, 0x505050};
-}
-
-int ShiftState(bool shift, bool control, bool alt) {
-    return (shift ? 1 : 0) | (control ? 2 : 0) | (alt ? 4 : 0);
-}
-
 }  // namespace vornak

@@ -10,6 +10,7 @@
 
 #include "GameSession.h"
 #include "GameState.h"
+#include "KeyRules.h"
 #include "LevelLoader.h"
 #include "PlayfieldFrame.h"
 #include "WindowOperations.h"
@@ -62,15 +63,5 @@ class GameWindow : public WindowOperations {
     PlayfieldFrame frame_;
     bool failed_ = false;
 };
-
-// The key receiver's bar is lit while the keys steer, so the players can see where they are.
-struct KeyBarColours {
-    std::uint32_t fill;  // 0xRRGGBB
-    std::uint32_t edge;
-};
-KeyBarColours KeyBarColoursFor(bool steering);
-
-// Shift 1, Ctrl 2, Alt 4, as the key-down event passes them along; each toolkit reads its own.
-int ShiftState(bool shift, bool control, bool alt);
 
 }  // namespace vornak

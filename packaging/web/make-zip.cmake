@@ -1,0 +1,35 @@
+# SPDX-FileCopyrightText: The Vornak developers
+# SPDX-License-Identifier: MIT
+# Lays out the web folder and zips it. Run by the build with -D STAGE, ZIP, SOURCE, LEVELS,
+# PAGE and VERSION.
+cmake_minimum_required(VERSION 3.25)
+file(REMOVE_RECURSE ${STAGE})
+file(MAKE_DIRECTORY ${STAGE}/levels ${STAGE}/LICENSES)
+file(GLOB page ${PAGE}/*)
+file(COPY ${page} DESTINATION ${STAGE})
+file(GLOB circuit ${LEVELS}/circuit/*)
+file(COPY ${circuit} DESTINATION ${STAGE})
+foreach(level IN ITEMS oval maze figure8)
+    file(COPY ${LEVELS}/${level} DESTINATION ${STAGE}/levels)
+endforeach()
+file(COPY ${SOURCE}/LICENSES/MIT.txt ${SOURCE}/LICENSES/CC0-1.0.txt DESTINATION ${STAGE}/LICENSES)
+# stb's notice and the runtime's come from the packages that were built with, so they match.
+file(READ ${SOURCE}/packaging/web/THIRD-PARTY.txt third_party)
+foreach(notices IN ITEMS /usr/share/doc/libstb-dev/copyright /usr/share/doc/emscripten/copyright)
+    if(NOT EXISTS ${notices})
+        message(FATAL_ERROR "${notices} is missing; tools/web.sh installs it")
+    endif()
+    file(READ ${notices} text)
+    string(APPEND third_party "\n\n======== ${notices}\n\n${text}")
+endforeach()
+string(REPLACE "@VERSION@" "${VERSION}" third_party "${third_party}")
+file(WRITE ${STAGE}/THIRD-PARTY.txt "${third_party}")
+configure_file(${SOURCE}/packaging/web/README.txt ${STAGE}/README.txt @ONLY)
+get_filename_component(parent ${STAGE} DIRECTORY)
+get_filename_component(name ${STAGE} NAME)
+file(REMOVE ${ZIP})
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${ZIP} --format=zip ${name}
+    WORKING_DIRECTORY ${parent} RESULT_VARIABLE failed)
+if(failed)
+    message(FATAL_ERROR "cannot write ${ZIP}")
+endif()

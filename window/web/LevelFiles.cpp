@@ -1,0 +1,67 @@
+// SPDX-FileCopyrightText: The Vornak developers
+// SPDX-License-Identifier: MIT
+
+#include "LevelFiles.h"
+
+#include "GameError.h"
+#include "PathText.h"
+
+namespace vornak::web {
+
+namespace {
+
+class RefusedReader : public FileReader {
+  public:
+    RefusedReader(std::filesystem::path file, std::string reason)
+        : file_(std::move(file)), reason_(std::move(reason)) {}
+    std::size_t Read(char* /*buffer*/, std::size_t /*size*/) override {
+        throw GameError(file_, "cannot be read: " + reason_);
+    }
+
+  private:
+    std::filesystem::path file_;
+    std::string reason_;
+};
+
+}  // namespace
+
+void LevelFiles::Put(const std::string& name, std::string bytes) {
+    if (bytes.size() > BytesLeft()) {
+        RefuseTooLarge(name);
+    }
+    bytesHeld_ += bytes.size();
+    files_.Put(name, std::move(bytes));
+}
+
+void LevelFiles::RefuseTooLarge(const std::string& name) {
+    throw GameError(name, "does not fit: the files of one level may hold " +
+                              std::to_string(ByteBudget / (1024 * 1024)) + " MiB at most");
+}
+
+void LevelFiles::PutUnreadable(const std::string& name, const std::string& reason) {
+    unreadable_[name] = reason;
+}
+
+void LevelFiles::Clear() {
+    files_ = MemoryFileOpener();
+    unreadable_.clear();
+    bytesHeld_ = 0;
+}
+
+OpenedFile LevelFiles::Open(const std::filesystem::path& file) {
+    const auto refused = unreadable_.find(PathText(file));
+    if (refused != unreadable_.end()) {
+        OpenedFile opened;
+        opened.kind = FileKind::PlainFile;
+        opened.reader = std::make_unique<RefusedReader>(file, refused->second);
+        return opened;
+    }
+    return files_.Open(file);
+}
+
+// Nothing can be written on a web server; the page reads a missing map as empty instead.
+void LevelFiles::CreateEmpty(const std::filesystem::path& file) {
+    throw GameError(file, "is missing, and a page cannot create it");
+}
+
+}  // namespace vornak::web

@@ -1,0 +1,51 @@
+// SPDX-FileCopyrightText: The Vornak developers
+// SPDX-License-Identifier: MIT
+
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "FileOpener.h"
+#include "GameWindow.h"
+
+namespace vornak::web {
+
+// The page's rules that need no browser, so that they are tested natively.
+
+// A file name as it goes into a URL: every byte of its UTF-8 outside A-Z a-z 0-9 - . _ ~
+// becomes %XX. A raw backslash would be read as a slash by the browser, and a '#' or '?' would
+// end the path.
+std::string PercentEncodeName(std::string_view utf8Name);
+
+// The page is the player's whole view: the largest whole number of device pixels per game pixel
+// at which the game area fits the viewport, given in device pixels; at least 1.
+int PageZoom(double viewportDeviceWidth, double viewportDeviceHeight);
+
+// Which kind of layout the keys come from, from what the 26 keys KeyA to KeyZ type on it, in
+// that order (the browser's layout map); empty when the browser keeps the layout to itself.
+LayoutLetters LayoutLettersOf(const std::vector<std::string>& lettersOfKeys);
+
+// The Windows virtual-key code of a key event, by the desktop's rule, or 0 for a key that has
+// none here. code is the key's place (KeyboardEvent.code), key what it types (.key), and
+// typedOnLayout what the layout map says the key at that place types, where there is a map.
+int VirtualKeyOf(std::string_view code, std::string_view key, std::string_view typedOnLayout,
+                 LayoutLetters letters);
+
+// Keys that would scroll the page or move the focus away from the game.
+bool ScrollsThePage(std::string_view key);
+
+// The folder, relative to the page, of a level named in ?level=NAME: "" for the page's own
+// circuit (and for no name), "levels/NAME/" for the other bundled ones, nothing for any other
+// name, which is never fetched.
+std::optional<std::string> BundledLevelFolder(std::string_view name);
+
+// The names of the files that a level's loader will open, given its three level files already
+// in files (under the empty folder): the tile pictures its map names, every car picture, and the
+// pictures its headings name. The fetching happens before the game starts; the loader then runs
+// unchanged on what was fetched.
+std::vector<std::string> PicturesToFetch(FileOpener& files);
+
+}  // namespace vornak::web

@@ -1,0 +1,134 @@
+// SPDX-FileCopyrightText: The Vornak developers
+// SPDX-License-Identifier: MIT
+
+#include "frmGame.h"
+
+#include <emscripten.h>
+#include <emscripten/eventloop.h>
+
+#include "Controls.h"
+#include "WebRules.h"
+#include "WindowLayout.h"
+
+namespace vornak::web {
+
+namespace {
+
+// The page's side of the window: what only the browser can do.
+// clang-format off
+EM_JS(void, PutFrame, (const std::uint8_t* rgba, int width, int height, int left, int top,
+                       int areaWidth, int areaHeight), {
+    const pixels = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
+    const canvas = document.getElementById("playfield");
+    canvas.getContext("2d").putImageData(new ImageData(pixels, width, height), 0, 0, left, top,
+                                         areaWidth, areaHeight);
+});
+EM_JS(void, SetButtonText, (const char* text), {
+    document.getElementById("run").textContent = UTF8ToString(text);
+});
+EM_JS(void, FocusElement, (const char* id), {
+    document.getElementById(UTF8ToString(id)).focus({preventScroll: true});
+});
+EM_JS(void, ShowPageMessage, (const char* text), {
+    VornakPage.showMessage(UTF8ToString(text));
+});
+// clang-format on
+
+}  // namespace
+
+frmGame::frmGame()
+    : GameWindow({}, MissingMapFile::ReadAsEmpty),
+      rgba_(static_cast<std::size_t>(ClientWidth) * ClientHeight * 4),
+      schedule_(std::int64_t{ClockPeriodMilliseconds} * 1000) {
+    MutableFrame().ChangeAll();
+}
+
+frmGame::~frmGame() {
+    SetClockEnabled(false);
+}
+
+void frmGame::Show() {
+    MutableFrame().ChangeAll();
+    ShowChanges();
+    FocusKeyReceiver();
+}
+
+bool frmGame::OnKeyDown(const std::string& code, const std::string& key, const std::string& typed,
+                        int shift) {
+    if (const int keyCode = VirtualKeyOf(code, key, typed, letters_)) {
+        picKeyReceiver_KeyDown(keyCode, shift);
+    }
+    return ScrollsThePage(key);
+}
+
+void frmGame::ShowChanges() {
+    const PlayfieldFrame& frame = Frame();
+    const std::vector<std::uint32_t>& pixels = frame.Pixels();
+    for (const FrameRect& area : MutableFrame().ComposeChanges()) {
+        for (int y = area.top; y < area.Bottom(); ++y) {
+            for (int x = area.left; x < area.Right(); ++x) {
+                const std::size_t at = static_cast<std::size_t>(y) * frame.Width() + x;
+                const std::uint32_t pixel = pixels[at];
+                std::uint8_t* target = rgba_.data() + at * 4;
+                target[0] = static_cast<std::uint8_t>(pixel >> 16U);
+                target[1] = static_cast<std::uint8_t>(pixel >> 8U);
+                target[2] = static_cast<std::uint8_t>(pixel);
+                target[3] = 255;
+            }
+        }
+        PutFrame(rgba_.data(), frame.Width(), frame.Height(), area.left, area.top, area.width,
+                 area.height);
+    }
+}
+
+void frmGame::ReportFailure(const std::string& message) {
+    ShowMessage(message);
+}
+
+bool frmGame::ClockEnabled() const {
+    return clockEnabled_;
+}
+
+// The browser's timers may fire late, and late in a background tab by a lot; the schedule keeps
+// the ticks on a 50 ms grid and drops the ones missed rather than let them pile up.
+void frmGame::SetClockEnabled(bool enabled) {
+    if (enabled == clockEnabled_) {
+        return;
+    }
+    clockEnabled_ = enabled;
+    if (enabled) {
+        const auto now = static_cast<std::int64_t>(emscripten_get_now() * 1000);
+        timer_ = emscripten_set_timeout(&frmGame::OnTimer,
+                                        static_cast<double>(schedule_.Start(now)) / 1000, this);
+    } else {
+        emscripten_clear_timeout(timer_);
+    }
+}
+
+void frmGame::OnTimer(void* self) {
+    auto* game = static_cast<frmGame*>(self);
+    if (!game->clockEnabled_) {
+        return;
+    }
+    game->tmrMainLoop_Timer();
+    if (game->clockEnabled_) {
+        const auto now = static_cast<std::int64_t>(emscripten_get_now() * 1000);
+        game->timer_ = emscripten_set_timeout(
+            &frmGame::OnTimer, static_cast<double>(game->schedule_.NextAfterTick(now)) / 1000,
+            game);
+    }
+}
+
+void frmGame::SetRunCaption(const std::string& caption) {
+    SetButtonText(caption.c_str());
+}
+
+void frmGame::FocusKeyReceiver() {
+    FocusElement("keys");
+}
+
+void ShowMessage(const std::string& message) {
+    ShowPageMessage(message.c_str());
+}
+
+}  // namespace vornak::web

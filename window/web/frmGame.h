@@ -1,0 +1,57 @@
+// SPDX-FileCopyrightText: The Vornak developers
+// SPDX-License-Identifier: MIT
+
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ClockSchedule.h"
+#include "GameWindow.h"
+
+namespace vornak::web {
+
+// The game's only window in a browser: a canvas, a button and the key bar of the page. It
+// turns the page's events into the five events of the game logic and offers that logic the
+// clock, the button and the key receiver; the pictures and the events' delivery are the shared
+// GameWindow's. It holds no rules of its own.
+class frmGame : public GameWindow {
+  public:
+    frmGame();
+    ~frmGame() override;
+    frmGame(const frmGame&) = delete;
+    frmGame& operator=(const frmGame&) = delete;
+
+    // Shows the loaded level and gives the keys to the players.
+    void Show();
+
+    // A key went down while the key bar had the focus; returns whether the page must not act on
+    // it as well.
+    bool OnKeyDown(const std::string& code, const std::string& key, const std::string& typed,
+                   int shift);
+    void SetLayoutLetters(LayoutLetters letters) { letters_ = letters; }
+
+    bool ClockEnabled() const override;
+    void SetClockEnabled(bool enabled) override;
+    void SetRunCaption(const std::string& caption) override;
+    void FocusKeyReceiver() override;
+
+  protected:
+    void ShowChanges() override;
+    void ReportFailure(const std::string& message) override;
+
+  private:
+    static void OnTimer(void* self);
+
+    std::vector<std::uint8_t> rgba_;
+    LayoutLetters letters_ = LayoutLetters::Unknown;
+    ClockSchedule schedule_;
+    bool clockEnabled_ = false;
+    long timer_ = 0;
+};
+
+// Shows a failure in the page's message box and on the console.
+void ShowMessage(const std::string& message);
+
+}  // namespace vornak::web
