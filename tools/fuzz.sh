@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: The Vornak developers
 # SPDX-License-Identifier: MIT
-# Fuzzes the level loading and the picture loading with libFuzzer under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# Fuzzes the level loading and the picture loading (the desktop's, and the browser's through
+# stb_image) with libFuzzer under AddressSanitizer and UndefinedBehaviorSanitizer.
 #   tools/fuzz.sh            30 seconds for each target (what CI runs)
 #   tools/fuzz.sh 14400      four hours for each
 # A crash or hang leaves its input in build/fuzz/findings/; copy it into
@@ -19,10 +19,11 @@ export QT_QPA_PLATFORM=offscreen
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 mkdir -p build/fuzz/findings
 status=0
-for target in level picture; do
+for target in level picture stb_picture; do
+    inputs=${target#stb_}
     corpus=build/fuzz/corpus-$target
     mkdir -p "$corpus"
-    cp -n fuzz/corpus/$target/* fuzz/regressions/$target/* "$corpus/" 2>/dev/null || true
+    cp -n fuzz/corpus/$inputs/* fuzz/regressions/$inputs/* "$corpus/" 2>/dev/null || true
     log=build/fuzz/$target.log
     echo "Fuzzing $target for $seconds s"
     if ! "build/fuzz/fuzz/vornak_${target}_fuzzer" "$corpus" -max_total_time="$seconds" \

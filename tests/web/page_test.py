@@ -297,6 +297,39 @@ class DesktopSizedPage(PageTest):
         shutil.rmtree(folder)
 
 
+class KeyboardLayouts(PageTest):
+    def press(self, key, code):
+        self.driver.execute_script(
+            "document.activeElement.dispatchEvent(new KeyboardEvent('keydown', "
+            "{key: arguments[0], code: arguments[1], bubbles: true, cancelable: true}))",
+            key, code)
+
+    def car_2_steers_by(self, presses):
+        self.open()
+        start = self.car_box(2)
+        self.element("run").click()
+        for key, code in presses:
+            self.press(key, code)
+        time.sleep(0.4)
+        return self.car_box(2) < start
+
+    def test_with_a_layout_map_letters_follow_the_layout(self):
+        # The map says the key at the W place types w, whatever the event says it typed.
+        self.assertTrue(self.car_2_steers_by([("ц", "KeyW")]))
+        self.assertTrue(self.driver.execute_script("return !!navigator.keyboard.getLayoutMap"))
+
+    def test_without_one_latin_letters_by_what_they_type_and_others_by_place(self):
+        script = self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {
+            "source": "delete Keyboard.prototype.getLayoutMap"})
+        try:
+            self.assertFalse(self.car_2_steers_by([("z", "KeyW"), (";", "KeyW")]),
+                             "a Latin z or punctuation at the W place steers nothing")
+            self.assertTrue(self.car_2_steers_by([("ц", "KeyW")]), "Cyrillic by its place")
+            self.assertTrue(self.car_2_steers_by([("w", "KeyZ")]), "a Latin w wherever it is")
+        finally:
+            self.driver.execute_cdp_cmd("Page.removeScriptToEvaluateOnNewDocument", script)
+
+
 class BrokenLevels(PageTest):
     def test_a_missing_car_picture_names_the_file_and_stops_the_game(self):
         site = Site(circuit_with(Car1down_gif=None))

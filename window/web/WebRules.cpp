@@ -135,11 +135,8 @@ std::string PercentEncodeName(std::string_view utf8Name) {
 }
 
 int PageZoom(double viewportDeviceWidth, double viewportDeviceHeight) {
-    // Device sizes come from CSS pixels times a fractional ratio; a hair below a whole number
-    // is that whole number.
-    constexpr double Slack = 1e-6;
-    const double fits = std::min(std::floor(viewportDeviceWidth / ClientWidth + Slack),
-                                 std::floor(viewportDeviceHeight / ClientHeight + Slack));
+    const double fits = std::min(std::floor(viewportDeviceWidth / ClientWidth),
+                                 std::floor(viewportDeviceHeight / ClientHeight));
     return std::isfinite(fits) && fits > 1 ? static_cast<int>(std::min(fits, 1000.0)) : 1;
 }
 
