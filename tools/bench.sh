@@ -14,7 +14,16 @@ cmake --build --preset bench
 build=build/bench
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 
+# The page's figures, beside their floors, in headless Chromium.
+web_bench() {
+    bash tools/web.sh >/dev/null
+    source tools/packages.sh
+    need_packages "${WEB_TEST_PACKAGES[@]}"
+    /usr/bin/python3 bench/web_bench.py "$(ls -d build/web/zip/vornak-*-web)" "$@"
+}
+
 if [ "$brief" = "--brief" ]; then
+    web_bench --brief
     "$build/bench/vornak_bench" --brief
     QT_QPA_PLATFORM=offscreen bash bench/startup.sh "$build" 3
     QT_QPA_PLATFORM=offscreen bash bench/editor_startup.sh "$build" 3
@@ -36,3 +45,4 @@ DISPLAY=:$(head -1 "$XDG_RUNTIME_DIR/display") QT_QPA_PLATFORM=xcb bash bench/ed
 for _ in 1 2 3; do
     bash bench/play_cpu.sh "$build/play/vornak" "$build/bench/vornak_play_floor" 10
 done
+web_bench

@@ -26,7 +26,8 @@ from selenium.webdriver.support.ui import WebDriverWait
 sys.path.insert(0, os.path.dirname(__file__))
 import serve  # noqa: E402
 
-FOLDER = os.path.abspath(sys.argv.pop(1)) if len(sys.argv) > 1 else None
+FOLDER = (os.path.abspath(sys.argv.pop(1)) if __name__ == "__main__" and len(sys.argv) > 1
+          else None)
 PAGE_FILES = [name for name in os.listdir(FOLDER)
               if name.endswith((".html", ".js", ".wasm", ".css", ".png"))] if FOLDER else []
 LEVEL_FILES = [name for name in os.listdir(FOLDER)
