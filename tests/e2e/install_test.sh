@@ -51,6 +51,19 @@ wait_for "the installed game to show its bundled level" playfield_matches "$work
 kill "$game_pid"; wait "$game_pid" 2>/dev/null || true; game_pid=""
 echo "install: $(basename "$deb") validates, and the game starts from usr/games/vornak with its level"
 
+# The menu entry's actions play the bundled levels from where the package puts them.
+actions=$(sed -n 's/^Exec=vornak //p' "$root/usr/share/applications/net.vornak.Vornak.desktop")
+[ "$(echo "$actions" | wc -l)" = 3 ] || { echo "FAILED: the menu entry lacks its three level actions"; exit 1; }
+for folder in $actions; do
+    [ -f "$root$folder/Cars.txt" ] || { echo "FAILED: the action's folder $folder holds no level"; exit 1; }
+done
+maze=$(echo "$actions" | grep /maze)
+"$root/usr/bin/vornak-levelcheck" --render "$work/maze.png" "$root$maze"
+start_game "$root/usr/games/vornak" "$root$maze"
+wait_for "the maze from its menu action" playfield_matches "$work/maze.png"
+kill "$game_pid"; wait "$game_pid" 2>/dev/null || true; game_pid=""
+echo "install: the menu entry's actions play the oval, the maze and the figure eight"
+
 # The installed editor finds the bundled circuit for a new level, and the game to play it with.
 (cd / && exec "$root/usr/bin/vornak-editor") &
 editor_pid=$!

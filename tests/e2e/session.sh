@@ -65,8 +65,8 @@ find_window() { window=$(xdotool search --onlyvisible --name '^Vornak$' 2>/dev/n
 
 # Starts the game from a folder that is not its own, as a desktop launcher would, and waits for
 # its window.
-start_game() {  # start_game GAME-BINARY
-    (cd / && exec "$1") &
+start_game() {  # start_game GAME-BINARY [LEVEL-FOLDER]
+    (cd / && exec "$@") &
     game_pid=$!
     wait_for "the game window" find_window
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <QPaintEvent>
 #include <QPushButton>
 #include <QTest>
@@ -289,7 +291,9 @@ TEST_F(frmGameTest, ClosingTheWindowEndsTheEventLoopWithStatusZero) {
 }
 
 // On a scaled screen every picture pixel becomes a block of one colour: scaled, never blurred.
-// Runs for real under QT_SCALE_FACTOR=2 (a ctest entry of its own).
+// At any desktop scale the zoom counts device pixels, at least the scale rounded up on a screen
+// with room for it, and every game pixel is an exact square of them, cars' edges included.
+// ctest runs this on a 1920 x 1080 screen at several scales.
 TEST_F(frmGameTest, HighDpiScalingKeepsPixelsSharp) {
     QImage checker(16, 16, QImage::Format_RGB32);
     for (int y = 0; y < 16; ++y) {
@@ -298,21 +302,27 @@ TEST_F(frmGameTest, HighDpiScalingKeepsPixelsSharp) {
         }
     }
     checker.save(QString::fromStdString((level / "Tilec.bmp").string()), "BMP");
-    level.Write("TilesMap.txt", "c");
-    level.Write("Cars.txt", "30\n30\nup\n30\n30\nup\n");
+    level.Write("TilesMap.txt", std::string(300, 'c'));
+    level.Write("Cars.txt", "2\n2\nup\n5\n3\nup\n");
     Start();
-    const QImage screen = window->grab().toImage();
-    if (screen.devicePixelRatio() <= 1.0) {
+    const double ratio = window->devicePixelRatioF();
+    if (ratio <= 1.0) {
         ASSERT_FALSE(qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) << "the scale was not applied";
-        GTEST_SKIP() << "the screen is not scaled; ctest runs this again with QT_SCALE_FACTOR=2";
+        GTEST_SKIP() << "the screen is not scaled; ctest runs this again at several scales";
     }
-    for (int y = 0; y < 32; ++y) {
-        for (int x = 0; x < 32; ++x) {
-            const QColor pixel = screen.pixelColor(x, y);
-            ASSERT_TRUE(pixel == QColor(Qt::black) || pixel == QColor(Qt::white))
-                << "blurred pixel at " << x << "," << y;
+    const int zoom = window->Zoom();
+    EXPECT_GE(zoom, static_cast<int>(std::ceil(ratio - 1e-6)));
+    const QImage frame = window->playfield()->Frame();
+    const QImage shown = window->playfield()->grab().toImage();
+    ASSERT_GE(shown.width(), 320 * zoom);
+    int wrong = 0;
+    for (int y = 0; y < 240 * zoom; ++y) {
+        for (int x = 0; x < 320 * zoom; ++x) {
+            wrong += shown.pixel(x, y) != frame.pixel(x / zoom, y / zoom) ? 1 : 0;
         }
     }
+    EXPECT_EQ(wrong, 0) << "device pixels that are not their game pixel's colour, at zoom " << zoom
+                        << " and scale " << ratio;
 }
 
 }  // namespace

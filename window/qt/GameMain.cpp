@@ -26,6 +26,22 @@ std::filesystem::path ProgramDirectory() {
     return executable.parent_path();
 }
 
+// The level a player names on the command line, or the game's own.
+std::filesystem::path LevelFolder(int argc, char* argv[]) {
+    if (argc < 2) {
+        return ProgramDirectory();
+    }
+    // The raw bytes, so that a folder whose name is not UTF-8 is still found.
+    const std::filesystem::path folder = std::filesystem::absolute(argv[1]);
+    std::error_code error;
+    if (!std::filesystem::is_directory(folder, error)) {
+        throw GameError(folder,
+                        "is not a folder; give the folder that holds a level's "
+                        "TilesMap.txt, BlocksMap.txt and Cars.txt");
+    }
+    return folder;
+}
+
 }  // namespace
 
 int RunGame(int argc, char* argv[], QObject* playfieldWatcher) {
@@ -47,7 +63,7 @@ int RunGame(int argc, char* argv[], QObject* playfieldWatcher) {
     QGuiApplication::setDesktopFileName(QStringLiteral("net.vornak.Vornak"));
     std::filesystem::path programDir;
     try {
-        programDir = ProgramDirectory();
+        programDir = LevelFolder(argc, argv);
     } catch (const GameError& error) {
         frmGame::ReportStartFailure(QString::fromLocal8Bit(error.what()));
         return 1;

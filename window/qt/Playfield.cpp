@@ -7,6 +7,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 namespace vornak {
 
@@ -23,15 +24,26 @@ Playfield::Playfield(QWidget* parent, PlayfieldFrame& frame)
 
 void Playfield::SetZoom(int zoom) {
     zoom_ = std::max(zoom, 1);
-    resize(frame_.Width() * zoom_, frame_.Height() * zoom_);
+    const QSizeF shown = Shown().size();
+    resize(static_cast<int>(std::ceil(shown.width() - 1e-9)),
+           static_cast<int>(std::ceil(shown.height() - 1e-9)));
     update();
 }
 
+// Where the frame lies in logical pixels: zoom device pixels per game pixel, so at a
+// fractional desktop scale a game pixel is still a square of whole device pixels.
+QRectF Playfield::Shown() const {
+    const double scale = zoom_ / devicePixelRatioF();
+    return {0, 0, frame_.Width() * scale, frame_.Height() * scale};
+}
+
 QRegion Playfield::ComposeChanges() {
+    const double scale = zoom_ / devicePixelRatioF();
     QRegion onScreen;
     for (const FrameRect& area : frame_.ComposeChanges()) {
         onScreen +=
-            QRect(area.left * zoom_, area.top * zoom_, area.width * zoom_, area.height * zoom_);
+            QRectF(area.left * scale, area.top * scale, area.width * scale, area.height * scale)
+                .toAlignedRect();
     }
     return onScreen;
 }
@@ -60,7 +72,7 @@ void Playfield::paintEvent(QPaintEvent* /*event*/) {
     const QRegion late = ComposeChanges();
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(QRectF(0, 0, frame_.Width() * zoom_, frame_.Height() * zoom_), view_);
+    painter.drawImage(Shown(), view_);
     if (!late.isEmpty()) {
         update(late);
     }

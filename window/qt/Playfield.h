@@ -18,7 +18,8 @@ class Playfield : public QWidget {
     // The widget is zoom times as large as the frame, which must outlive it.
     Playfield(QWidget* parent, PlayfieldFrame& frame);
 
-    // A whole number, so that every game pixel becomes a square block of screen pixels.
+    // Device pixels per game pixel: a whole number, so that every game pixel becomes a square
+    // block of device pixels.
     void SetZoom(int zoom);
     int Zoom() const { return zoom_; }
 
@@ -35,6 +36,7 @@ class Playfield : public QWidget {
 
   private:
     QRegion ComposeChanges();
+    QRectF Shown() const;
     void TakeBackground();
 
     PlayfieldFrame& frame_;

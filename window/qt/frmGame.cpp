@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <cmath>
 #include <iostream>
 
 #include "Controls.h"
@@ -29,8 +30,15 @@ QString WithCheckerHint(const QString& message) {
     return QString::fromStdString(vornak::WithCheckerHint(message.toStdString()));
 }
 
-QRect Scaled(const ElementPlace& place, int zoom) {
-    return {place.left * zoom, place.top * zoom, place.width * zoom, place.height * zoom};
+// Qt places widgets in whole logical pixels; at a fractional desktop scale a game pixel is a
+// fraction of one, and the nearest whole one is as close as an element's edge can get.
+QRect Scaled(const ElementPlace& place, double scale) {
+    return QRectF(place.left * scale, place.top * scale, place.width * scale, place.height * scale)
+        .toRect();
+}
+
+int LogicalSize(int gamePixels, double scale) {
+    return static_cast<int>(std::ceil(gamePixels * scale - 1e-9));
 }
 
 }  // namespace
@@ -87,29 +95,34 @@ int frmGame::ChooseZoom(QSize available) {
     return vornak::ChooseZoom(available.width(), available.height());
 }
 
-// Every element grows by the same whole factor, so the layout keeps its proportions and the
-// pictures stay sharp; the logic still reads and writes car positions in the game's own pixels.
+// Every element grows by the same factor, zoom device pixels per game pixel, so the layout
+// keeps its proportions and the pictures stay sharp at any desktop scale; the logic still reads
+// and writes car positions in the game's own pixels.
 void frmGame::SetZoom(int zoom) {
     zoom_ = std::max(zoom, 1);
-    setFixedSize(ClientWidth * zoom_, ClientHeight * zoom_);
+    const double scale = zoom_ / devicePixelRatioF();  // logical pixels per game pixel
+    setFixedSize(LogicalSize(ClientWidth, scale), LogicalSize(ClientHeight, scale));
     playfield_->move(0, 0);
     playfield_->SetZoom(zoom_);
-    cmdRun_->setGeometry(Scaled(cmdRunPlace, zoom_));
+    cmdRun_->setGeometry(Scaled(cmdRunPlace, scale));
     QFont font = buttonFont_;
     if (font.pixelSize() > 0) {
-        font.setPixelSize(font.pixelSize() * zoom_);
+        font.setPixelSize(static_cast<int>(std::lround(font.pixelSize() * scale)));
     } else {
-        font.setPointSizeF(font.pointSizeF() * zoom_);
+        font.setPointSizeF(font.pointSizeF() * scale);
     }
     cmdRun_->setFont(font);
-    picKeyReceiver_->setGeometry(Scaled(picKeyReceiverPlace, zoom_));
+    picKeyReceiver_->setGeometry(Scaled(picKeyReceiverPlace, scale));
 }
 
 // Under X11 the window manager honours the position; Wayland compositors place windows
 // themselves and ignore it.
 void frmGame::ShowCentred() {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        SetZoom(ChooseZoom(screen->availableGeometry().size()));
+        const double ratio = screen->devicePixelRatio();
+        const QSize available = screen->availableGeometry().size();
+        SetZoom(ChooseDeviceZoom(static_cast<int>(available.width() * ratio),
+                                 static_cast<int>(available.height() * ratio), ratio));
         QRect area(QPoint(), size());
         area.moveCenter(screen->availableGeometry().center());
         move(area.topLeft());

@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "Controls.h"
+#include "GameError.h"
 #include "MovementTick.h"
 #include "SystemFiles.h"
 
@@ -33,8 +34,29 @@ bool GameSession::Run(Handler&& handler) {
     return false;
 }
 
+namespace {
+
+// A folder with none of the level files is no level: the player gave the wrong folder, or the
+// game stands alone on a desktop. Creating its missing maps there would only litter it.
+void CheckHoldsALevel(FileOpener& files, const std::filesystem::path& folder) {
+    for (const char* name : {TilesMapFileName, BlocksMapFileName, CarsFileName}) {
+        if (files.Open(folder / name).kind != FileKind::Missing) {
+            return;
+        }
+    }
+    throw GameError(folder, std::string("holds no Vornak level: none of ") + TilesMapFileName +
+                                ", " + BlocksMapFileName + " and " + CarsFileName + " is there");
+}
+
+}  // namespace
+
 bool GameSession::Form_Load(WindowOperations& window) {
-    return Run([&] { LevelLoader(state_, window, SystemFiles(), programDir_, missingMapFile_); });
+    return Run([&] {
+        if (missingMapFile_ == MissingMapFile::CreateEmpty) {
+            CheckHoldsALevel(SystemFiles(), programDir_);
+        }
+        LevelLoader(state_, window, SystemFiles(), programDir_, missingMapFile_);
+    });
 }
 
 bool GameSession::cmdRun_Click(WindowOperations& window) {

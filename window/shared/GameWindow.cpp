@@ -55,12 +55,16 @@ bool GameWindow::Delivered(bool ran) {
         ShowChanges();
         return true;
     }
+    StopWithFailure(session_.Failure());
+    return false;
+}
+
+void GameWindow::StopWithFailure(const std::string& message) {
     if (!failed_) {
         failed_ = true;
         SetClockEnabled(false);
-        ReportFailure(session_.Failure());
+        ReportFailure(message);
     }
-    return false;
 }
 
 void GameWindow::SetTilePicture(int tileIndex, const std::filesystem::path& picture) {

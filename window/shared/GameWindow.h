@@ -56,6 +56,9 @@ class GameWindow : public WindowOperations {
     // once, with the failure as the session names it.
     virtual void ReportFailure(const std::string& message) = 0;
 
+    // Ends the game with a failure that no event handler met, such as a toolkit's own; once.
+    void StopWithFailure(const std::string& message);
+
   private:
     bool Delivered(bool ran);
 

@@ -30,6 +30,14 @@ inline constexpr const char* WindowTitle = "Vornak";
 // desktop's own units (before its scaling).
 int ChooseZoom(int availableWidth, int availableHeight);
 
+// The zoom of a desktop window, in whole device pixels per game pixel, from the work area in
+// device pixels and the desktop's own scale (1.25 at 120 DPI or QT_SCALE_FACTOR=1.25): the
+// largest at which the window takes at most half the work area each way, but never below the
+// desktop's scale rounded up while the window still fits the work area. Every game pixel is
+// then a square of whole device pixels, and a scaled desktop never shows a smaller window than
+// an unscaled one.
+int ChooseDeviceZoom(int workWidth, int workHeight, double desktopScale);
+
 // Every failure message ends with this: one start of the game shows one fault, and the checker
 // lists them all.
 std::string WithCheckerHint(const std::string& message);

@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
+#include <memory>
 #include <string>
 
 #include "GameError.h"
@@ -33,11 +36,30 @@ std::filesystem::path ProgramDirectory() {
     }
 }
 
+// The level a player names on the command line, or drops on vornak.exe in Explorer, or the
+// game's own. The wide command line keeps letters that the ANSI one loses outside its code page.
+std::filesystem::path LevelFolder() {
+    int count = 0;
+    const std::unique_ptr<LPWSTR, decltype(&::LocalFree)> arguments(
+        ::CommandLineToArgvW(::GetCommandLineW(), &count), &::LocalFree);
+    if (!arguments || count < 2) {
+        return ProgramDirectory();
+    }
+    const std::filesystem::path folder = std::filesystem::absolute(arguments.get()[1]);
+    std::error_code error;
+    if (!std::filesystem::is_directory(folder, error)) {
+        throw GameError(folder,
+                        "is not a folder; give the folder that holds a level's "
+                        "TilesMap.txt, BlocksMap.txt and Cars.txt");
+    }
+    return folder;
+}
+
 }  // namespace
 
 int RunGame(int /*argc*/, char* /*argv*/[]) {
     try {
-        frmGame window(ProgramDirectory());
+        frmGame window(LevelFolder());
         if (!window.Form_Load()) {
             return 1;
         }

@@ -50,11 +50,6 @@ std::uint32_t FrameColour(COLORREF colour) {
            (static_cast<std::uint32_t>(GetGValue(colour)) << 8U) | GetBValue(colour);
 }
 
-// Screen pixels from ceil(from x scale) up to ceil(to x scale) show frame pixels from to to.
-int ScreenEdge(int framePixel, int zoom, int dpi) {
-    return static_cast<int>((static_cast<long long>(framePixel) * zoom * dpi + 95) / 96);
-}
-
 void RegisterClasses(HINSTANCE instance) {
     static const bool registered = [instance] {
         WNDCLASSEXW form{};
@@ -76,6 +71,14 @@ void RegisterClasses(HINSTANCE instance) {
         return true;
     }();
     (void)registered;
+}
+
+// Alt or F10 tapped alone would enter menu mode in a window with no menu, and an Alt+letter
+// would beep for a missing mnemonic: both leave the keys dead until the next key. Alt+Space
+// still opens the window menu, and Alt+F4 still closes.
+bool IsMenuKeyToSwallow(UINT message, WPARAM wParam, LPARAM lParam) {
+    return (message == WM_SYSCOMMAND && (wParam & 0xFFF0U) == SC_KEYMENU && lParam == 0) ||
+           (message == WM_SYSCHAR && wParam != L' ');
 }
 
 void WriteToStandardError(const std::string& text) {
@@ -115,7 +118,7 @@ frmGame::frmGame(std::filesystem::path programDir)
     buttonProcedure_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
         cmdRun_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RunButtonProcedure)));
     dpi_ = static_cast<int>(::GetDpiForWindow(form_));
-    Rescale();
+    Rescale(nullptr);
 }
 
 frmGame::~frmGame() {
@@ -135,26 +138,32 @@ frmGame::~frmGame() {
     }
 }
 
-// The whole zoom follows the Linux rule on the monitor's work area in the desktop's own units;
-// the DPI scale comes on top of it, and every element grows by the same factor.
-void frmGame::Rescale() {
+// Every element grows by the same whole zoom, counted in device pixels, so that each game pixel
+// is a square of whole device pixels at any scaling; the logic still sees the game's own units.
+void frmGame::Rescale(const RECT* suggested) {
+    zoom_ = ChooseWindowZoom();
+    MakeBackBuffer();
+    MakeButtonFont();
+    LayOutChildren();
+    PlaceWindow(suggested);
+    MutableFrame().ChangeAll();
+    ShowChanges();
+    ::InvalidateRect(form_, nullptr, FALSE);
+}
+
+int frmGame::ChooseWindowZoom() const {
+    const RECT work = WorkArea();
+    return ChooseDeviceZoom(work.right - work.left, work.bottom - work.top, dpi_ / 96.0);
+}
+
+RECT frmGame::WorkArea() const {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     ::GetMonitorInfoW(::MonitorFromWindow(form_, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const int workWidth = monitor.rcWork.right - monitor.rcWork.left;
-    const int workHeight = monitor.rcWork.bottom - monitor.rcWork.top;
-    zoom_ = ChooseZoom(workWidth * 96 / dpi_, workHeight * 96 / dpi_);
-    screenWidth_ = ScreenEdge(ClientWidth, zoom_, dpi_);
-    screenHeight_ = ScreenEdge(ClientHeight, zoom_, dpi_);
-    sourceColumn_.resize(static_cast<std::size_t>(screenWidth_));
-    for (int x = 0; x < screenWidth_; ++x) {
-        sourceColumn_[static_cast<std::size_t>(x)] = x * 96 / (zoom_ * dpi_);
-    }
-    sourceRow_.resize(static_cast<std::size_t>(screenHeight_));
-    for (int y = 0; y < screenHeight_; ++y) {
-        sourceRow_[static_cast<std::size_t>(y)] = y * 96 / (zoom_ * dpi_);
-    }
+    return monitor.rcWork;
+}
 
+void frmGame::MakeBackBuffer() {
     if (backBuffer_ == nullptr) {
         HDC screen = ::GetDC(form_);
         backBuffer_ = ::CreateCompatibleDC(screen);
@@ -162,8 +171,8 @@ void frmGame::Rescale() {
     }
     BITMAPINFO format{};
     format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = screenWidth_;
-    format.bmiHeader.biHeight = -screenHeight_;  // top-down, as the frame is
+    format.bmiHeader.biWidth = ClientWidth * zoom_;
+    format.bmiHeader.biHeight = -ClientHeight * zoom_;  // top-down, as the frame is
     format.bmiHeader.biPlanes = 1;
     format.bmiHeader.biBitCount = 32;
     format.bmiHeader.biCompression = BI_RGB;
@@ -181,35 +190,46 @@ void frmGame::Rescale() {
     }
     backBitmap_ = bitmap;
     backPixels_ = static_cast<std::uint32_t*>(pixels);
-    MutableFrame().ChangeAll();
+}
 
-    const auto place = [this](HWND element, const ElementPlace& at) {
-        const int left = ScreenEdge(at.left, zoom_, dpi_);
-        const int top = ScreenEdge(at.top, zoom_, dpi_);
-        ::MoveWindow(element, left, top, ScreenEdge(at.left + at.width, zoom_, dpi_) - left,
-                     ScreenEdge(at.top + at.height, zoom_, dpi_) - top, TRUE);
-    };
-    place(cmdRun_, cmdRunPlace);
-    place(picKeyReceiver_, picKeyReceiverPlace);
-    HFONT font = ::CreateFontW(-ScreenEdge(ButtonFontPixels, zoom_, dpi_), 0, 0, 0, FW_NORMAL,
-                               FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                               CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, L"Segoe UI");
+// The button's text grows with the window.
+void frmGame::MakeButtonFont() {
+    HFONT font = ::CreateFontW(-ButtonFontPixels * zoom_, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                               CLEARTYPE_QUALITY, DEFAULT_PITCH, L"Segoe UI");
     ::SendMessageW(cmdRun_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     if (buttonFont_ != nullptr) {
         ::DeleteObject(buttonFont_);
     }
     buttonFont_ = font;
+}
 
-    RECT outer{0, 0, screenWidth_, screenHeight_};
+void frmGame::LayOutChildren() {
+    for (const auto& [element, at] :
+         {std::pair{cmdRun_, cmdRunPlace}, std::pair{picKeyReceiver_, picKeyReceiverPlace}}) {
+        ::MoveWindow(element, at.left * zoom_, at.top * zoom_, at.width * zoom_, at.height * zoom_,
+                     TRUE);
+    }
+}
+
+// Centred on the work area at start; where Windows suggests when the window moves to a screen
+// of another scale, so that a window dragged across never jumps.
+void frmGame::PlaceWindow(const RECT* suggested) {
+    RECT outer{0, 0, ClientWidth * zoom_, ClientHeight * zoom_};
     const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(form_, GWL_STYLE));
     ::AdjustWindowRectExForDpi(&outer, style, FALSE, 0, static_cast<UINT>(dpi_));
     const int outerWidth = outer.right - outer.left;
     const int outerHeight = outer.bottom - outer.top;
-    ::SetWindowPos(form_, nullptr, monitor.rcWork.left + (workWidth - outerWidth) / 2,
-                   monitor.rcWork.top + (workHeight - outerHeight) / 2, outerWidth, outerHeight,
+    POINT topLeft{};
+    if (suggested != nullptr) {
+        topLeft = {suggested->left, suggested->top};
+    } else {
+        const RECT work = WorkArea();
+        topLeft = {work.left + (work.right - work.left - outerWidth) / 2,
+                   work.top + (work.bottom - work.top - outerHeight) / 2};
+    }
+    ::SetWindowPos(form_, nullptr, topLeft.x, topLeft.y, outerWidth, outerHeight,
                    SWP_NOZORDER | SWP_NOACTIVATE);
-    ShowChanges();
-    ::InvalidateRect(form_, nullptr, FALSE);
 }
 
 // The constructor already scaled and centred the window for its monitor.
@@ -229,15 +249,15 @@ int frmGame::RunMessageLoop() {
     return HasFailed() ? 1 : static_cast<int>(message.wParam);
 }
 
-void frmGame::ReportStartFailure(const std::string& message) {
+void frmGame::ReportStartFailure(const std::string& message, HWND owner) {
     const std::string shown = WithCheckerHint(message);
     WriteToStandardError("Vornak: " + shown + "\n");
-    ::MessageBoxW(nullptr, WideFromUtf8(shown).c_str(), WideFromUtf8(WindowTitle).c_str(),
+    ::MessageBoxW(owner, WideFromUtf8(shown).c_str(), WideFromUtf8(WindowTitle).c_str(),
                   MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }
 
 void frmGame::ReportFailure(const std::string& message) {
-    ReportStartFailure(message);
+    ReportStartFailure(message, form_);
     // Inside Form_Load there is no message loop yet; the caller sees the false result instead.
     ::PostQuitMessage(1);
 }
@@ -267,18 +287,15 @@ void frmGame::ShowChanges() {
 }
 
 void frmGame::ScaleIntoBackBuffer(const FrameRect& area, RECT& onScreen) {
-    onScreen.left = ScreenEdge(area.left, zoom_, dpi_);
-    onScreen.top = ScreenEdge(area.top, zoom_, dpi_);
-    onScreen.right = std::min(ScreenEdge(area.Right(), zoom_, dpi_), screenWidth_);
-    onScreen.bottom = std::min(ScreenEdge(area.Bottom(), zoom_, dpi_), screenHeight_);
+    const int width = ClientWidth * zoom_;
+    onScreen = {area.left * zoom_, area.top * zoom_, area.Right() * zoom_, area.Bottom() * zoom_};
     const std::vector<std::uint32_t>& pixels = Frame().Pixels();
     for (int y = onScreen.top; y < onScreen.bottom; ++y) {
         const std::uint32_t* source =
-            pixels.data() +
-            static_cast<std::ptrdiff_t>(sourceRow_[static_cast<std::size_t>(y)]) * Frame().Width();
-        std::uint32_t* target = backPixels_ + static_cast<std::ptrdiff_t>(y) * screenWidth_;
+            pixels.data() + static_cast<std::ptrdiff_t>(y / zoom_) * Frame().Width();
+        std::uint32_t* target = backPixels_ + static_cast<std::ptrdiff_t>(y) * width;
         for (int x = onScreen.left; x < onScreen.right; ++x) {
-            target[x] = source[sourceColumn_[static_cast<std::size_t>(x)]];
+            target[x] = source[x / zoom_];
         }
     }
 }
@@ -303,9 +320,9 @@ void frmGame::OnTimer() {
     }
 }
 
-void frmGame::OnDpiChanged(const RECT* /*suggested*/) {
+void frmGame::OnDpiChanged(const RECT* suggested) {
     dpi_ = static_cast<int>(::GetDpiForWindow(form_));
-    Rescale();
+    Rescale(suggested);
 }
 
 LRESULT frmGame::OnFormMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -343,6 +360,11 @@ LRESULT frmGame::OnFormMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DESTROY:
             ::PostQuitMessage(HasFailed() ? 1 : 0);
             return 0;
+        case WM_NCDESTROY: {
+            const LRESULT result = ::DefWindowProcW(form_, message, wParam, lParam);
+            form_ = nullptr;  // the handle is dead from here on; the destructor must not use it
+            return result;
+        }
         default:
             break;
     }
@@ -433,23 +455,52 @@ LRESULT frmGame::OnRunButtonMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     return ::CallWindowProcW(buttonProcedure_, cmdRun_, message, wParam, lParam);
 }
 
-LRESULT CALLBACK frmGame::FormProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+template <typename Handler>
+LRESULT frmGame::Guarded(HWND window, Handler&& handler) {
     auto* game = reinterpret_cast<frmGame*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    return game == nullptr ? ::DefWindowProcW(window, message, wParam, lParam)
-                           : game->OnFormMessage(message, wParam, lParam);
+    try {
+        return handler(game);
+    } catch (const std::exception& error) {
+        if (game != nullptr) {
+            game->StopWithFailure(error.what());
+        }
+    } catch (...) {
+        if (game != nullptr) {
+            game->StopWithFailure("An unknown error stopped the game.");
+        }
+    }
+    return 0;
+}
+
+LRESULT CALLBACK frmGame::FormProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return Guarded(window, [&](frmGame* game) {
+        if (IsMenuKeyToSwallow(message, wParam, lParam)) {
+            return LRESULT{0};
+        }
+        return game == nullptr ? ::DefWindowProcW(window, message, wParam, lParam)
+                               : game->OnFormMessage(message, wParam, lParam);
+    });
 }
 
 LRESULT CALLBACK frmGame::KeyReceiverProcedure(HWND window, UINT message, WPARAM wParam,
                                                LPARAM lParam) {
-    auto* game = reinterpret_cast<frmGame*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    return game == nullptr ? ::DefWindowProcW(window, message, wParam, lParam)
-                           : game->OnKeyReceiverMessage(message, wParam, lParam);
+    return Guarded(window, [&](frmGame* game) {
+        if (IsMenuKeyToSwallow(message, wParam, lParam)) {
+            return LRESULT{0};
+        }
+        return game == nullptr ? ::DefWindowProcW(window, message, wParam, lParam)
+                               : game->OnKeyReceiverMessage(message, wParam, lParam);
+    });
 }
 
 LRESULT CALLBACK frmGame::RunButtonProcedure(HWND window, UINT message, WPARAM wParam,
                                              LPARAM lParam) {
-    auto* game = reinterpret_cast<frmGame*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    return game->OnRunButtonMessage(message, wParam, lParam);
+    return Guarded(window, [&](frmGame* game) {
+        if (IsMenuKeyToSwallow(message, wParam, lParam)) {
+            return LRESULT{0};
+        }
+        return game->OnRunButtonMessage(message, wParam, lParam);
+    });
 }
 
 bool frmGame::ClockEnabled() const {

@@ -30,8 +30,9 @@ class frmGame : public GameWindow {
     // Delivers Windows' messages until the window closes; returns the exit status.
     int RunMessageLoop();
 
-    // For a failure before the window exists: says it on stderr and in a message box.
-    static void ReportStartFailure(const std::string& message);
+    // Says a failure on stderr and in a message box, owned by owner where there is one; also for
+    // a failure before the window exists.
+    static void ReportStartFailure(const std::string& message, HWND owner = nullptr);
 
     bool ClockEnabled() const override;
     void SetClockEnabled(bool enabled) override;
@@ -48,6 +49,9 @@ class frmGame : public GameWindow {
                                                  LPARAM lParam);
     static LRESULT CALLBACK RunButtonProcedure(HWND window, UINT message, WPARAM wParam,
                                                LPARAM lParam);
+    // Runs a message's handler; nothing the handler throws may cross into Windows' code.
+    template <typename Handler>
+    static LRESULT Guarded(HWND window, Handler&& handler);
     LRESULT OnFormMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnKeyReceiverMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnRunButtonMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -56,7 +60,13 @@ class frmGame : public GameWindow {
     void OnDpiChanged(const RECT* suggested);
     void PaintKeyReceiver();
 
-    void Rescale();
+    void Rescale(const RECT* suggested);
+    int ChooseWindowZoom() const;
+    RECT WorkArea() const;
+    void MakeBackBuffer();
+    void MakeButtonFont();
+    void LayOutChildren();
+    void PlaceWindow(const RECT* suggested);
     void ScaleIntoBackBuffer(const FrameRect& area, RECT& onScreen);
 
     HWND form_ = nullptr;
@@ -65,14 +75,9 @@ class frmGame : public GameWindow {
     WNDPROC buttonProcedure_ = nullptr;
     HFONT buttonFont_ = nullptr;
 
-    // The scale is zoom x dpi / 96: a screen pixel shows the frame pixel its coordinate times
-    // 96 / (zoom x dpi) falls in, so a partial repaint always matches a full one.
+    // Device pixels per game pixel, a whole number at any DPI.
     int zoom_ = 1;
     int dpi_ = 96;
-    int screenWidth_ = 0;
-    int screenHeight_ = 0;
-    std::vector<int> sourceColumn_;
-    std::vector<int> sourceRow_;
     HDC backBuffer_ = nullptr;
     HBITMAP backBitmap_ = nullptr;
     HGDIOBJ previousBitmap_ = nullptr;
