@@ -46,6 +46,11 @@ int LevelFile::NextByte() {
             return -1;
         }
     }
+    if (++bytesRead_ > LargestFileBytes) {
+        throw GameError(path_, "is larger than a level file can be: over " +
+                                   std::to_string(LargestFileBytes / 1024) +
+                                   " KiB, where a level needs well under one");
+    }
     return static_cast<unsigned char>(buffer_[position_++]);
 }
 
@@ -71,6 +76,11 @@ std::optional<std::string> LevelFile::ReadLine() {
         return std::nullopt;
     }
     while (byte >= 0 && byte != '\n' && byte != '\r') {
+        if (line.size() == LongestLineBytes) {
+            throw GameError(path_, line_, line,
+                            "goes on for more than " + std::to_string(LongestLineBytes) +
+                                " bytes, longer than any line of a level file");
+        }
         line += static_cast<char>(byte);
         byte = ReadByte();
     }

@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -86,6 +87,37 @@ TEST(PosixFiles, PipeSwappedInAfterTheOpenCannotBlockTheLoader) {
     load.get();
     EXPECT_TRUE(state.Blocks(1, 1)) << "the map that was opened is the map that was read";
     EXPECT_TRUE(std::filesystem::is_fifo(map));
+}
+
+// Sparse files of 3 GB, which cost no disk: a Cars.txt line that never ends and a tile map of NUL
+// bytes, which the loader skips. Each fails at once, naming its file, without taking memory.
+TEST(PosixFiles, HugeLevelFilesFailAndNameThemselves) {
+    const auto grow = [](const LevelDirectory& level, const char* name) {
+        const std::string path = (level / name).string();
+        const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(file, 0);
+        ASSERT_EQ(::ftruncate(file, off_t{3} * 1024 * 1024 * 1024), 0);
+        ::close(file);
+    };
+    const auto peakKilobytes = [] {
+        rusage usage{};
+        ::getrusage(RUSAGE_SELF, &usage);
+        return usage.ru_maxrss;
+    };
+    const long before = peakKilobytes();
+    LevelDirectory cars;
+    grow(cars, "Cars.txt");
+    EXPECT_EQ(LoadFailure(cars).rfind((cars / "Cars.txt").string() + " line 1: \"\\x00", 0), 0U)
+        << LoadFailure(cars);
+    EXPECT_NE(LoadFailure(cars).find("goes on for more than 4096 bytes"), std::string::npos);
+
+    LevelDirectory tiles;
+    grow(tiles, "TilesMap.txt");
+    tiles.Write("Cars.txt", SampleCars);
+    EXPECT_EQ(LoadFailure(tiles), (tiles / "TilesMap.txt").string() +
+                                      ": is larger than a level file can be: over 1024 KiB, "
+                                      "where a level needs well under one");
+    EXPECT_LT(peakKilobytes() - before, 64 * 1024) << "kilobytes of memory growth";
 }
 
 }  // namespace

@@ -33,6 +33,17 @@ grep -qx "$work/Cars.txt:2:1: error: \"abc\" is not a whole number" "$work/out" 
     fail "the Cars.txt error is not named: $(cat "$work/out")"
 echo "levelcheck: exit codes 0, 1 and 2, and --help, as documented"
 
+# A Cars.txt line of 3 GB (a sparse file, no disk used) is an error on its line, not a crash.
+: >"$work/Cars.txt"
+truncate -s 3G "$work/Cars.txt"
+status=0
+"$check" "$work" >"$work/out" 2>&1 || status=$?
+[ "$status" -eq 2 ] || fail "exit status $status for a 3 GB line: $(head -c 300 "$work/out")"
+grep -q "^$work/Cars.txt:1:1: error: .* goes on for more than 4096 bytes" "$work/out" ||
+    fail "the endless line is not named: $(head -c 300 "$work/out")"
+printf '3\r\nabc\r\n' >"$work/Cars.txt"
+echo "levelcheck: an endless line is an error on its line"
+
 # --render on a level that does not load says why once, and only that.
 status=0
 "$check" --render "$work/out.png" "$work" >"$work/out" 2>"$work/err" || status=$?
