@@ -16,7 +16,8 @@ constexpr std::size_t QuotedTextLimit = 60;
 }  // namespace
 
 GameError::GameError(const std::filesystem::path& file, std::string_view reason)
-    : std::runtime_error(PathText(file) + ": " + std::string(reason)),
+    // The reason is what the file does or is ("is missing"), so it reads on from the name.
+    : std::runtime_error(PathText(file) + " " + std::string(reason)),
       file_(file),
       reason_(reason) {}
 

@@ -176,15 +176,23 @@ void LoadCarsFile(GameState& state, WindowOperations& window, FileOpener& files,
 void LoadFirstCarPictures(const GameState& state, WindowOperations& window,
                           const std::filesystem::path& programDir) {
     for (int car = 1; car <= CarCount; ++car) {
+        const std::string& heading = state.CarDirection(car);
         try {
-            window.SetCarPicture(car, CarPicturePath(programDir, car, state.CarDirection(car)));
+            window.SetCarPicture(car, CarPicturePath(programDir, car, heading));
         } catch (const GameError& error) {
+            // A heading that is no direction is the real fault; the picture it names is only
+            // where that shows.
+            if (FindDirection(heading) == nullptr) {
+                throw GameError(programDir / CarsFileName, 3 * car, heading,
+                                "is not a heading (" + HeadingWords() + "), and car " +
+                                    std::to_string(car) + "'s first picture " +
+                                    PathText(error.File().filename()) + ", which it names, " +
+                                    error.Reason());
+            }
             throw GameError(error.File(), error.Reason() + "; it is car " + std::to_string(car) +
                                               "'s first picture, named by the heading " +
-                                              QuoteForMessage(state.CarDirection(car)) +
-                                              " on line " + std::to_string(3 * car) + " of " +
-                                              CarsFileName + ", and a heading is " +
-                                              HeadingWords());
+                                              QuoteForMessage(heading) + " on line " +
+                                              std::to_string(3 * car) + " of " + CarsFileName);
         }
     }
 }

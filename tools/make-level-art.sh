@@ -54,4 +54,14 @@ awk '
 icon_svg level/art/Car1.xpm >packaging/net.vornak.Vornak.svg
 "$convert" packaging/net.vornak.Vornak.Editor.xpm -filter point -resize 300% packaging/net.vornak.Vornak.Editor.png
 icon_svg packaging/net.vornak.Vornak.Editor.xpm >packaging/net.vornak.Vornak.Editor.svg
+# Windows' icon: every size Explorer asks for, up to the 256 px of its large views.
+sizes=()
+out_tmp=$(mktemp -d)
+trap 'rm -rf "$out_tmp"' EXIT
+for size in 16 32 48 64 256; do
+    "$convert" level/art/Car1.xpm -filter point -resize "${size}x$size" \
+        -define png:exclude-chunks=date,time "$out_tmp/icon$size.png"
+    sizes+=("$out_tmp/icon$size.png")
+done
+"$convert" "${sizes[@]}" packaging/net.vornak.Vornak.ico
 echo "Icons written to packaging/."

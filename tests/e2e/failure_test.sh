@@ -43,7 +43,7 @@ echo "e2e: vornak FOLDER plays the level in FOLDER"
 
 empty=$work/empty
 mkdir "$empty"
-expect_failure "$empty: holds no Vornak level: none of TilesMap.txt, BlocksMap.txt and Cars.txt is there" "$empty"
+expect_failure "$empty holds no Vornak level: none of TilesMap.txt, BlocksMap.txt and Cars.txt is there" "$empty"
 [ -z "$(ls -A "$empty")" ] || { echo "FAILED: files appeared in a folder that holds no level:"; ls -A "$empty"; exit 1; }
 echo "e2e: a folder with no level gets one message naming it, and nothing is created there"
 
@@ -55,5 +55,5 @@ if [ "$(id -u)" -eq 0 ]; then
 else
     chmod a-w "$work/level"
 fi
-expect_failure "$work/level/TilesMap.txt: is missing and cannot be created"
+expect_failure "$work/level/TilesMap.txt is missing and cannot be created"
 echo "e2e: a missing map file in an unwritable folder ends the game with status 1"

@@ -553,7 +553,7 @@ TEST_F(EditorWindowTest, ClosingWithUnsavedChangesAsks) {
 // When the game stops with a failure, the editor shows the game's message.
 TEST(EditorPlay, ShowsTheGamesFailure) {
     LevelDirectory game;
-    game.Write("vornak", "#!/bin/sh\necho 'Vornak: Car1up.gif: is missing' >&2\nexit 1\n");
+    game.Write("vornak", "#!/bin/sh\necho 'Vornak: Car1up.gif is missing' >&2\nexit 1\n");
     std::filesystem::permissions(game / "vornak", std::filesystem::perms::owner_all);
     EditorWindow window(Installation{game / "vornak", VORNAK_CIRCUIT_DIR}, VORNAK_CIRCUIT_DIR);
     QStringList messages;
@@ -561,7 +561,7 @@ TEST(EditorPlay, ShowsTheGamesFailure) {
     ASSERT_TRUE(window.Play());
     ASSERT_TRUE(QTest::qWaitFor([&window] { return window.Game() == nullptr; }, 10000));
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_EQ(messages[0], "The game stopped:\n\nCar1up.gif: is missing");
+    EXPECT_EQ(messages[0], "The game stopped:\n\nCar1up.gif is missing");
 }
 
 }  // namespace

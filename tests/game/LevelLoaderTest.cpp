@@ -217,14 +217,13 @@ TEST_F(LevelLoaderTest, ShortCarsFileFails) {
         SCOPED_TRACE(text);
         level.Write("Cars.txt", text);
         const std::string message = LoadFailure();
-        EXPECT_EQ(message.rfind((level / "Cars.txt").string() + ": has " + count, 0), 0U)
-            << message;
+        EXPECT_EQ(message.rfind((level / "Cars.txt").string() + " has " + count, 0), 0U) << message;
     }
 }
 
 // Every failure outside the car file names the file at fault.
 TEST_F(LevelLoaderTest, OtherFailuresNameTheFile) {
-    EXPECT_EQ(LoadFailure(), (level / "Cars.txt").string() + ": is missing");
+    EXPECT_EQ(LoadFailure(), (level / "Cars.txt").string() + " is missing");
 
     level.Write("Cars.txt", SampleCars);
     level.Write("TilesMap.txt", std::string(299, 'g') + "\rgg");
@@ -246,19 +245,26 @@ TEST_F(LevelLoaderTest, OtherFailuresNameTheFile) {
     // A bad picture leads back to what asked for it: the map's place, or the heading's line.
     window.failingPictures.insert(level / "Tileg.bmp");
     EXPECT_EQ(LoadFailure(), (level / "Tileg.bmp").string() +
-                                 ": cannot be decoded; TilesMap.txt line 1, column 1 asks for it "
+                                 " cannot be decoded; TilesMap.txt line 1, column 1 asks for it "
                                  "with the tile character \"g\"");
+    // A heading that is no direction is the cause, and is named first, at its line; a good
+    // heading names only its picture.
     level.Write("Cars.txt", "3\r\n5\r\nright\r\n18\r\n12\r\neast\r\n");
     window.failingPictures = {level / "Car2east.gif"};
-    EXPECT_EQ(LoadFailure(), (level / "Car2east.gif").string() +
-                                 ": cannot be decoded; it is car 2's first picture, named by the "
-                                 "heading \"east\" on line 6 of Cars.txt, and a heading is up, "
-                                 "down, left or right");
+    EXPECT_EQ(LoadFailure(), (level / "Cars.txt").string() +
+                                 " line 6: \"east\" is not a heading (up, down, left or right), "
+                                 "and car 2's first picture Car2east.gif, which it names, cannot "
+                                 "be decoded");
+    level.Write("Cars.txt", "3\r\n5\r\nright\r\n18\r\n12\r\nleft\r\n");
+    window.failingPictures = {level / "Car2left.gif"};
+    EXPECT_EQ(LoadFailure(), (level / "Car2left.gif").string() +
+                                 " cannot be decoded; it is car 2's first picture, named by the "
+                                 "heading \"left\" on line 6 of Cars.txt");
 
     std::filesystem::remove(level / "Cars.txt");
     std::filesystem::create_directory(level / "Cars.txt");
     EXPECT_EQ(LoadFailure(),
-              (level / "Cars.txt").string() + ": is a folder, not a file the game can read");
+              (level / "Cars.txt").string() + " is a folder, not a file the game can read");
 }
 
 // A file is a tile's picture exactly when the loader would ask for it by that name: every tile
@@ -288,7 +294,7 @@ TEST_F(LevelLoaderTest, MapFileThatCannotBeCreatedFails) {
     } catch (const GameError& error) {
         EXPECT_EQ(std::string(error.what())
                       .rfind((level / "no such folder" / "TilesMap.txt").string() +
-                                 ": is missing and cannot be created",
+                                 " is missing and cannot be created",
                              0),
                   0U);
     }

@@ -250,7 +250,7 @@ TEST_F(MovementTickTest, UnreadableCarPictureFails) {
         Tick();
         FAIL() << "expected a failure";
     } catch (const GameError& error) {
-        EXPECT_EQ(std::string(error.what()).rfind(PathText(ProgramDir / "Car1down.gif") + ": ", 0),
+        EXPECT_EQ(std::string(error.what()).rfind(PathText(ProgramDir / "Car1down.gif") + " ", 0),
                   0U)
             << error.what();
     }

@@ -44,15 +44,15 @@ TEST(PosixFiles, FilesThatAreNotPlainFilesStopTheGame) {
     level.Write("Cars.txt", SampleCars);
     std::filesystem::create_symlink("/dev/zero", level / "TilesMap.txt");
     EXPECT_EQ(LoadFailure(level),
-              (level / "TilesMap.txt").string() + ": is a device, not a file the game can read");
+              (level / "TilesMap.txt").string() + " is a device, not a file the game can read");
     std::filesystem::remove(level / "TilesMap.txt");
     ASSERT_EQ(mkfifo((level / "BlocksMap.txt").c_str(), 0600), 0);
     EXPECT_EQ(LoadFailure(level), (level / "BlocksMap.txt").string() +
-                                      ": is a named pipe, not a file the game can read");
+                                      " is a named pipe, not a file the game can read");
     std::filesystem::remove(level / "BlocksMap.txt");
     std::filesystem::create_symlink("elsewhere/BlocksMap.txt", level / "BlocksMap.txt");
     EXPECT_EQ(LoadFailure(level), (level / "BlocksMap.txt").string() +
-                                      ": is a symbolic link to \"elsewhere/BlocksMap.txt\", which "
+                                      " is a symbolic link to \"elsewhere/BlocksMap.txt\", which "
                                       "does not exist; the game creates no file through a link");
     EXPECT_FALSE(std::filesystem::exists(level / "elsewhere"));
 }
@@ -115,7 +115,7 @@ TEST(PosixFiles, HugeLevelFilesFailAndNameThemselves) {
     grow(tiles, "TilesMap.txt");
     tiles.Write("Cars.txt", SampleCars);
     EXPECT_EQ(LoadFailure(tiles), (tiles / "TilesMap.txt").string() +
-                                      ": is larger than a level file can be: over 1024 KiB, "
+                                      " is larger than a level file can be: over 1024 KiB, "
                                       "where a level needs well under one");
     EXPECT_LT(peakKilobytes() - before, 64 * 1024) << "kilobytes of memory growth";
 }

@@ -135,7 +135,7 @@ TEST(PageLevels, FilesAreBoundedAndRefusalsNamed) {
                 cars.reader->Read(&byte, 1);
             } catch (const GameError& error) {
                 EXPECT_STREQ(error.what(),
-                             "Cars.txt: cannot be read: the web server answered 403 Forbidden");
+                             "Cars.txt cannot be read: the web server answered 403 Forbidden");
                 throw;
             }
         },

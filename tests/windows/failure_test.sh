@@ -33,7 +33,7 @@ expect_message_box() {  # expect_message_box TEXT [ARGUMENT]
         { echo "FAILED: stderr does not say '$1':"; cat "$work/stderr"; exit 1; }
 }
 
-expect_message_box 'Car1right.gif: is missing; it is car 1'
+expect_message_box 'Car1right.gif is missing; it is car 1'
 echo "e2e.wine: a missing car picture shows a message box, names the file, and ends with status 1"
 
 other="$work/уровень ŵ"

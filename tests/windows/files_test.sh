@@ -17,6 +17,11 @@ cp "$4" "$level/"
 printf 'g%.0s' $(seq 300) >"$level/TilesMap.txt"
 printf '2\r\n2\r\nright\r\n2\r\n10\r\nup\r\n' >"$level/Cars.txt"
 
+timeout 60 wine "$level/vornak-levelcheck.exe" '/?' >"$work/help" 2>&1 ||
+    { echo "FAILED: vornak-levelcheck.exe /? failed:"; cat "$work/help"; exit 1; }
+grep -q 'FILE:LINE:COLUMN' "$work/help" || { echo "FAILED: /? prints no help:"; cat "$work/help"; exit 1; }
+echo "e2e.wine: vornak-levelcheck.exe /? prints its help"
+
 check() {  # check KIND: the checker must say BlocksMap.txt is KIND, at once
     local status=0
     timeout 60 wine "$level/vornak-levelcheck.exe" "$level" >"$work/findings" 2>&1 || status=$?
@@ -47,6 +52,6 @@ xdotool key Return
 wait "$game_pid" || status=$?
 game_pid=""
 [ "$status" -eq 1 ] || { echo "FAILED: the game's exit status is $status with a pipe for BlocksMap.txt"; cat "$work/stderr"; exit 1; }
-grep -q "BlocksMap.txt: is a named pipe, not a file the game can read" "$work/stderr" ||
+grep -q "BlocksMap.txt is a named pipe, not a file the game can read" "$work/stderr" ||
     { echo "FAILED: the game did not name the pipe:"; cat "$work/stderr"; exit 1; }
 echo "e2e.wine: the game refuses a pipe in place of a level file with a message"

@@ -121,7 +121,7 @@ std::string WhyFolderIsNotWritable(const std::filesystem::path& folder) {
     return refused == 0 ? std::string() : std::string(std::strerror(errno));
 }
 
-// The game's reasons follow the file's name ("Cars.txt: is missing"); after the place in a
+// The game's reasons follow the file's name ("Cars.txt is missing"); after the place in a
 // finding they need their subject back.
 void AddGameError(std::vector<Diagnostic>& diagnostics, const std::filesystem::path& shownFile,
                   const GameError& error) {

@@ -119,7 +119,8 @@ int main(int argc, char* argv[]) {
     const char* folder = nullptr;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if (argument == "--help" || argument == "-h") {
+        // Windows programs answer /? with their help.
+        if (argument == "--help" || argument == "-h" || argument == "/?") {
             std::cout << Usage;
             return 0;
         }
