@@ -60,6 +60,15 @@ xdotool key Tab space
 wait_for "Space to press the button and hand the keys back" client_is 368 76 3CD04A
 echo "e2e.wine: after Tab, Enter and Space press the button, and the keys come back"
 
+# A Tab pressed by mistake: a click on the playfield gives the keys back, and presses nothing.
+xdotool key Tab
+wait_for "Tab to grey the bar" client_is 368 76 808080
+xdotool mousemove "$((X + 200))" "$((Y + 120))" click 1
+wait_for "a click on the playfield to give the keys back" client_is 368 76 3CD04A
+xdotool key Up
+wait_for "car 1 to drive up" client_is 72 8 FF0000
+echo "e2e.wine: a click on the playfield gives the keys back without pressing the button"
+
 after=$(cd "$level" && ls -l --time-style=+%s.%N | grep -v TilesMap.txt)
 [ "$(echo "$before" | grep -v TilesMap.txt)" = "$after" ] || { echo "FAILED: level files changed"; diff <(echo "$before") <(echo "$after"); exit 1; }
 [ -f "$level/TilesMap.txt" ] && [ ! -s "$level/TilesMap.txt" ] || { echo "FAILED: the missing TilesMap.txt was not created empty"; exit 1; }
