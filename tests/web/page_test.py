@@ -267,7 +267,10 @@ class DesktopSizedPage(PageTest):
 
     def test_bundled_maze_by_its_link_address(self):
         self.open("?level=maze")
-        self.assertIn("maze", self.element("level-name").text)
+        self.assertEqual(self.element("level-name").text, "maze")
+        name, field = self.element("level-name").rect, self.element("playfield").rect
+        self.assertGreaterEqual(name["x"], 320, "the name stands beside the playfield")
+        self.assertLess(name["y"], field["height"])
         shown = self.canvas()
         expected = expected_playfield(os.path.join(FOLDER, "levels", "maze"))
         self.assertTrue(all(shown[y][x] == expected[y][x] for y in range(240) for x in range(320)))
@@ -296,6 +299,16 @@ class DesktopSizedPage(PageTest):
             "a picked folder is read in the page, and nothing is fetched")
         self.assertTrue(self.element("message").get_attribute("hidden"))
         shutil.rmtree(folder)
+
+
+class OpenedAsAFile(PageTest):
+    def test_says_how_to_serve_it_rather_than_show_nothing(self):
+        self.driver.get("file://" + os.path.join(FOLDER, "index.html"))
+        time.sleep(0.5)
+        notice = self.element("served-from-file")
+        self.assertTrue(notice.is_displayed())
+        self.assertIn("web server", notice.text)
+        self.assertFalse(self.element("game").is_displayed())
 
 
 class KeyboardLayouts(PageTest):
@@ -340,8 +353,12 @@ class BrokenLevels(PageTest):
             self.assertFalse(box.get_attribute("hidden"))
             self.assertEqual(box.get_attribute("role"), "alertdialog")
             self.assertEqual(self.active(), "message-ok")
-            self.assertIn("Car1down.gif", self.element("message-text").text)
-            self.assertIn("missing", self.element("message-text").text)
+            text = self.element("message-text").text
+            self.assertIn("Car1down.gif", text)
+            self.assertIn("missing", text)
+            self.assertNotIn("vornak-levelcheck", text, "the desktop's pointer to the checker")
+            self.assertRegex(text, r"What the level checker finds:\n\S*:\d+:\d+: error: ",
+                             "the checker's findings follow the failure")
             self.assertTrue(any("Car1down.gif" in entry["message"]
                                 for entry in self.driver.get_log("browser")
                                 if entry["level"] == "SEVERE"))

@@ -31,6 +31,7 @@ void LevelFiles::Put(const std::string& name, std::string bytes) {
     }
     bytesHeld_ += bytes.size();
     files_.Put(name, std::move(bytes));
+    names_.emplace_back(name);
 }
 
 void LevelFiles::RefuseTooLarge(const std::string& name) {
@@ -40,11 +41,13 @@ void LevelFiles::RefuseTooLarge(const std::string& name) {
 
 void LevelFiles::PutUnreadable(const std::string& name, const std::string& reason) {
     unreadable_[name] = reason;
+    names_.emplace_back(name);
 }
 
 void LevelFiles::Clear() {
     files_ = MemoryFileOpener();
     unreadable_.clear();
+    names_.clear();
     bytesHeld_ = 0;
 }
 

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "FileOpener.h"
 #include "MemoryFileOpener.h"
@@ -31,6 +32,8 @@ class LevelFiles : public FileOpener {
     // Throws the GameError of a file that would pass the budget.
     [[noreturn]] static void RefuseTooLarge(const std::string& name);
     void Clear();
+    // The names of the files the level has, as a folder would list them.
+    const std::vector<std::filesystem::path>& Names() const { return names_; }
 
     OpenedFile Open(const std::filesystem::path& file) override;
     void CreateEmpty(const std::filesystem::path& file) override;
@@ -38,6 +41,7 @@ class LevelFiles : public FileOpener {
   private:
     MemoryFileOpener files_;
     std::map<std::string, std::string> unreadable_;
+    std::vector<std::filesystem::path> names_;
     std::size_t bytesHeld_ = 0;
 };
 

@@ -32,8 +32,8 @@ EM_JS(void, PlaceElement, (const char* id, double left, double top, double width
     style.width = width + "px";
     style.height = height + "px";
 });
-EM_JS(void, SetButtonFont, (double pixels), {
-    document.getElementById("run").style.fontSize = pixels + "px";
+EM_JS(void, SetFontSize, (const char* id, double pixels), {
+    document.getElementById(UTF8ToString(id)).style.fontSize = pixels + "px";
 });
 EM_JS(void, SetKeyBarColours, (int fill, int edge), {
     const style = document.getElementById("keys").style;
@@ -45,6 +45,9 @@ EM_JS(void, SetKeyBarColours, (int fill, int edge), {
 
 // The default button font's height at zoom 1, in game pixels, as on Windows.
 constexpr double ButtonFontPixels = 12;
+// The level's name stands in the free strip beside the playfield, under the key bar.
+constexpr ElementPlace LevelNamePlace{328, 96, 81, 136};
+constexpr double LevelNameFontPixels = 10;
 
 void Place(const char* id, const ElementPlace& place, double scale) {
     PlaceElement(id, place.left * scale, place.top * scale, place.width * scale,
@@ -158,7 +161,9 @@ EMSCRIPTEN_KEEPALIVE int vornak_viewport(double width, double height, double dev
     Place("playfield", {0, 0, ClientWidth, ClientHeight}, scale);
     Place("run", cmdRunPlace, scale);
     Place("keys", picKeyReceiverPlace, scale);
-    SetButtonFont(ButtonFontPixels * scale);
+    Place("level-name", LevelNamePlace, scale);
+    SetFontSize("run", ButtonFontPixels * scale);
+    SetFontSize("level-name", LevelNameFontPixels * scale);
     return zoom;
 }
 

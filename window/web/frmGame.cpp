@@ -7,6 +7,8 @@
 #include <emscripten/eventloop.h>
 
 #include "Controls.h"
+#include "LevelCheck.h"
+#include "WebFiles.h"
 #include "WebRules.h"
 #include "WindowLayout.h"
 
@@ -85,8 +87,20 @@ void frmGame::ShowChanges() {
     }
 }
 
+// The checker's findings follow the failure, as vornak-levelcheck would print them: one start of
+// the game shows one fault, and a level maker wants them all.
 void frmGame::ReportFailure(const std::string& message) {
-    ShowMessage(message);
+    std::string shown = message;
+    LevelFiles& files = PageLevelFiles();
+    const std::vector<Diagnostic> findings =
+        CheckLevel(LevelSource{{}, {}, files, files.Names(), {}});
+    if (!findings.empty()) {
+        shown += "\n\nWhat the level checker finds:";
+        for (const Diagnostic& finding : findings) {
+            shown += "\n" + FormatDiagnostic(finding);
+        }
+    }
+    ShowMessage(shown);
 }
 
 bool frmGame::ClockEnabled() const {

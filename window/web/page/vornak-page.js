@@ -95,7 +95,7 @@ const VornakPage = {
   },
 
   begin(displayName) {
-    document.getElementById("level-name").textContent = displayName ? "— " + displayName : "";
+    document.getElementById("level-name").textContent = displayName;
     Module._vornak_begin_level();
   },
 
