@@ -6,6 +6,8 @@
 #include <emscripten.h>
 #include <emscripten/eventloop.h>
 
+#include <algorithm>
+
 #include "Controls.h"
 #include "LevelCheck.h"
 #include "WebFiles.h"
@@ -18,12 +20,10 @@ namespace {
 
 // The page's side of the window: what only the browser can do.
 // clang-format off
-EM_JS(void, PutFrame, (const std::uint8_t* rgba, int width, int height, int left, int top,
-                       int areaWidth, int areaHeight), {
+EM_JS(void, PutArea, (const std::uint8_t* rgba, int left, int top, int width, int height), {
     const pixels = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
     const canvas = document.getElementById("playfield");
-    canvas.getContext("2d").putImageData(new ImageData(pixels, width, height), 0, 0, left, top,
-                                         areaWidth, areaHeight);
+    canvas.getContext("2d").putImageData(new ImageData(pixels, width, height), left, top);
 });
 EM_JS(void, SetButtonText, (const char* text), {
     document.getElementById("run").textContent = UTF8ToString(text);
@@ -67,24 +67,39 @@ bool frmGame::OnKeyDown(const std::string& code, const std::string& key, const s
     return ScrollsThePage(key);
 }
 
+// One put a handler, of the changed areas' bounding box alone: a tick moves two small cars, and
+// the browser's work grows with the area put and with the number of puts.
 void frmGame::ShowChanges() {
-    const PlayfieldFrame& frame = Frame();
-    const std::vector<std::uint32_t>& pixels = frame.Pixels();
+    FrameRect bounds{};
     for (const FrameRect& area : MutableFrame().ComposeChanges()) {
-        for (int y = area.top; y < area.Bottom(); ++y) {
-            for (int x = area.left; x < area.Right(); ++x) {
-                const std::size_t at = static_cast<std::size_t>(y) * frame.Width() + x;
-                const std::uint32_t pixel = pixels[at];
-                std::uint8_t* target = rgba_.data() + at * 4;
-                target[0] = static_cast<std::uint8_t>(pixel >> 16U);
-                target[1] = static_cast<std::uint8_t>(pixel >> 8U);
-                target[2] = static_cast<std::uint8_t>(pixel);
-                target[3] = 255;
-            }
+        if (bounds.IsEmpty()) {
+            bounds = area;
+            continue;
         }
-        PutFrame(rgba_.data(), frame.Width(), frame.Height(), area.left, area.top, area.width,
-                 area.height);
+        const int right = std::max(bounds.Right(), area.Right());
+        const int bottom = std::max(bounds.Bottom(), area.Bottom());
+        bounds.left = std::min(bounds.left, area.left);
+        bounds.top = std::min(bounds.top, area.top);
+        bounds.width = right - bounds.left;
+        bounds.height = bottom - bounds.top;
     }
+    if (bounds.IsEmpty()) {
+        return;
+    }
+    const PlayfieldFrame& frame = Frame();
+    std::uint8_t* target = rgba_.data();
+    for (int y = bounds.top; y < bounds.Bottom(); ++y) {
+        const std::uint32_t* row =
+            frame.Pixels().data() + static_cast<std::size_t>(y) * frame.Width();
+        for (int x = bounds.left; x < bounds.Right(); ++x) {
+            const std::uint32_t pixel = row[x];
+            *target++ = static_cast<std::uint8_t>(pixel >> 16U);
+            *target++ = static_cast<std::uint8_t>(pixel >> 8U);
+            *target++ = static_cast<std::uint8_t>(pixel);
+            *target++ = 255;
+        }
+    }
+    PutArea(rgba_.data(), bounds.left, bounds.top, bounds.width, bounds.height);
 }
 
 // The checker's findings follow the failure, as vornak-levelcheck would print them: one start of

@@ -44,6 +44,7 @@ class frmGame : public GameWindow {
   private:
     static void OnTimer(void* self);
 
+    // The area being put on the canvas, in its byte order; room for the whole frame.
     std::vector<std::uint8_t> rgba_;
     LayoutLetters letters_ = LayoutLetters::Unknown;
     ClockSchedule schedule_;
