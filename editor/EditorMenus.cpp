@@ -9,6 +9,8 @@
 #include <tuple>
 
 #include "EditorWindow.h"
+
+#include <QUndoStack>
 #include "QtPaths.h"
 
 namespace vornak::editor {
@@ -62,13 +64,29 @@ void EditorWindow::BuildMenus() {
     AddAction(file, QStringLiteral("&Quit"), QKeySequence::Quit, [this] { close(); });
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    QAction* undo = document_.UndoStack().createUndoAction(this, QStringLiteral("&Undo"));
-    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    QAction* redo = document_.UndoStack().createRedoAction(this, QStringLiteral("&Redo"));
+    // A stroke under way ends first, as one step: undoing inside it would let the stroke's own
+    // step bring the undone one back, and lose the redo.
+    QUndoStack& stack = document_.UndoStack();
+    QAction* undo =
+        AddAction(edit, QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z), [this] {
+            view_->EndStroke();
+            document_.UndoStack().undo();
+        });
+    QAction* redo = AddAction(edit, QStringLiteral("&Redo"),
+                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), [this] {
+                                  view_->EndStroke();
+                                  document_.UndoStack().redo();
+                              });
     redo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    edit->addAction(undo);
-    edit->addAction(redo);
+    // Both stay enabled: in a first stroke there is nothing on the stack yet, and a disabled
+    // action would ignore its key. With nothing to undo or redo, they do nothing.
+    connect(&stack, &QUndoStack::undoTextChanged, undo, [undo](const QString& text) {
+        undo->setText(text.isEmpty() ? QStringLiteral("&Undo") : QStringLiteral("&Undo ") + text);
+    });
+    connect(&stack, &QUndoStack::redoTextChanged, redo, [redo](const QString& text) {
+        redo->setText(text.isEmpty() ? QStringLiteral("&Redo") : QStringLiteral("&Redo ") + text);
+    });
     edit->addSeparator();
     AddAction(edit, QStringLiteral("Cu&t"), QKeySequence(Qt::CTRL | Qt::Key_X),
               [this] { view_->CutSelection(); });

@@ -182,6 +182,13 @@ void LevelView::Refresh() {
     update();
 }
 
+int LevelView::NearestCell(QPoint point) const {
+    const int side = CellSize * zoom_;
+    const int column = std::clamp(point.x() < 0 ? 0 : point.x() / side, 0, GridColumns - 1);
+    const int row = std::clamp(point.y() < 0 ? 0 : point.y() / side, 0, GridRows - 1);
+    return row * GridColumns + column;
+}
+
 int LevelView::CellAt(QPoint point) const {
     if (point.x() < 0 || point.y() < 0) {
         return -1;
@@ -376,18 +383,23 @@ void LevelView::mouseMoveEvent(QMouseEvent* event) {
         EndStroke();
         return;
     }
-    if (strokeButton_ == Qt::NoButton || cell < 0) {
+    if (strokeButton_ == Qt::NoButton) {
         return;
     }
+    // A rectangle dragged past the grid reaches its edge, as in any paint program.
     if (selectAnchor_) {
-        SetSelection(CellArea::Spanning(*selectAnchor_, cell));
+        SetSelection(CellArea::Spanning(*selectAnchor_, NearestCell(event->position().toPoint())));
         return;
     }
     if (rectangleAnchor_) {
-        if (cell != rectangleEnd_) {
-            rectangleEnd_ = cell;
+        const int nearest = NearestCell(event->position().toPoint());
+        if (nearest != rectangleEnd_) {
+            rectangleEnd_ = nearest;
             update();
         }
+        return;
+    }
+    if (cell < 0) {
         return;
     }
     // A car tool places the car once per press; only tiles and walls paint a stroke. A quick

@@ -71,6 +71,8 @@ class LevelView : public QWidget {
 
     // The cell under a point of the widget, or -1 outside the grid.
     int CellAt(QPoint point) const;
+    // The cell under a point, or the grid's nearest cell to a point outside it.
+    int NearestCell(QPoint point) const;
 
     // Told the cell under the pointer (-1 when it leaves the grid), and a tile picked up with
     // the right button.

@@ -92,6 +92,39 @@ TEST_F(EditorWindowTest, WallToolPaintsStrokesAndRectangles) {
     EXPECT_TRUE(window->windowTitle().startsWith('*'));
 }
 
+// Ctrl+Z in the middle of a drag ends the stroke first and undoes it whole; the rest of the drag
+// paints nothing, and Ctrl+Shift+Z brings the stroke back.
+TEST_F(EditorWindowTest, UndoDuringADragEndsTheStrokeFirst) {
+    LevelView* view = window->View();
+    Key(Qt::Key_B);
+    QTest::mousePress(view, Qt::LeftButton, {}, Cell(4, 2));
+    QTest::mouseMove(view, Cell(6, 2));
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(Wall(4, 2) || Wall(5, 2) || Wall(6, 2)) << "the stroke so far is undone";
+    QTest::mouseMove(view, Cell(8, 2));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, Cell(8, 2));
+    EXPECT_FALSE(Wall(7, 2) || Wall(8, 2)) << "the drag went on painting after the undo";
+    EXPECT_FALSE(Wall(4, 2)) << "the release brought the undone stroke back";
+    Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(Wall(4, 2) && Wall(5, 2) && Wall(6, 2)) << "the redo was lost";
+}
+
+// A selection or a Shift+rectangle dragged past the grid reaches its edge.
+TEST_F(EditorWindowTest, RectanglesDraggedPastTheGridReachItsEdge) {
+    LevelView* view = window->View();
+    Key(Qt::Key_S);
+    QTest::mousePress(view, Qt::LeftButton, {}, Cell(18, 13));
+    QTest::mouseMove(view, Cell(25, 19));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, Cell(25, 19));
+    ASSERT_TRUE(view->Selection().has_value());
+    EXPECT_EQ(*view->Selection(), (CellArea{17, 12, 19, 14}));
+    Key(Qt::Key_B);
+    QTest::mousePress(view, Qt::LeftButton, Qt::ShiftModifier, Cell(3, 3));
+    QTest::mouseMove(view, QPoint(-40, -40));
+    QTest::mouseRelease(view, Qt::LeftButton, Qt::ShiftModifier, QPoint(-40, -40));
+    EXPECT_TRUE(Wall(1, 1) && Wall(2, 2) && Wall(3, 3) && Wall(1, 3));
+}
+
 // A stroke ends when its button goes up, even where the view cannot see it (over a dialog):
 // the pointer moving on with no button held paints nothing. A stroke under way marks the
 // level modified.

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: The Vornak developers
 // SPDX-License-Identifier: MIT
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <cerrno>
