@@ -32,7 +32,8 @@ QAction* EditorWindow::AddAction(QMenu* menu, const QString& text, const QKeySeq
 
 void EditorWindow::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&Level"));
-    AddAction(file, QStringLiteral("&New from the circuit…"), QKeySequence::New,
+    AddAction(file, QStringLiteral("&New"), QKeySequence::New, [this] { NewUntitled(); });
+    AddAction(file, QStringLiteral("New from the &circuit…"), QKeySequence(),
               [this] { NewFromCircuit(); });
     AddAction(file, QStringLiteral("&Open…"), QKeySequence::Open, [this] { OpenFolder(); });
     recentMenu_ = file->addMenu(QStringLiteral("Open &Recent"));
@@ -186,7 +187,8 @@ QString EditorWindow::KeysHelp() {
         "  Ctrl+Shift+arrow  shift the whole level by one cell\n"
         "\n"
         "Level\n"
-        "  Ctrl+N  new     Ctrl+O  open     Ctrl+S  save     Ctrl+Shift+S  save as\n"
+        "  Ctrl+N  new, untitled     Ctrl+O  open     Ctrl+S  save     Ctrl+Shift+S  save as\n"
+        "  Level > New from the circuit...  a new level folder, copied from the circuit\n"
         "  F5  play the level       F1  this list");
 }
 

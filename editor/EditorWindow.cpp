@@ -310,9 +310,26 @@ void EditorWindow::closeEvent(QCloseEvent* event) {
     }
 }
 
+void EditorWindow::NewUntitled() {
+    if (!AskToKeepChanges()) {
+        return;
+    }
+    view_->EndStroke();
+    document_.StartNew(installation_.bundledCircuit);
+    ShowNewDocument();
+}
+
 void EditorWindow::Open(const std::filesystem::path& folder) {
     view_->EndStroke();
     document_.Open(folder);
+    ShowNewDocument();
+    std::error_code error;
+    if (std::filesystem::is_directory(folder, error)) {
+        RememberRecent(folder);
+    }
+}
+
+void EditorWindow::ShowNewDocument() {
     rewritesAccepted_ = false;
     view_->ReloadPictures();
     view_->SelectCell(-1);
@@ -320,10 +337,6 @@ void EditorWindow::Open(const std::filesystem::path& folder) {
     FillPalette();
     CheckNow();
     UpdateTitle();
-    std::error_code error;
-    if (std::filesystem::is_directory(folder, error)) {
-        RememberRecent(folder);
-    }
 }
 
 void EditorWindow::OpenFolder() {

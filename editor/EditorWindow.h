@@ -42,6 +42,9 @@ class EditorWindow : public QMainWindow {
     // Runs the checker on the level as it stands now, rather than after the usual short pause.
     void CheckNow();
     bool Save();
+    // The untitled level the editor starts with when given no folder, on the circuit's
+    // pictures; Save asks where it goes.
+    void NewUntitled();
     void NewFromCircuit();
     void ImportTile();
     void ImportCar();
@@ -72,6 +75,9 @@ class EditorWindow : public QMainWindow {
     QAction* AddAction(QMenu* menu, const QString& text, const QKeySequence& key,
                        const std::function<void()>& run);
     void Open(const std::filesystem::path& folder);
+    // Brings the view, the palette, the findings and the title up to a document just opened or
+    // started.
+    void ShowNewDocument();
     void OpenFolder();
     bool SaveAs();
     bool SaveTo(const std::filesystem::path& folder);

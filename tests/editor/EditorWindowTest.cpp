@@ -109,6 +109,29 @@ TEST_F(EditorWindowTest, UndoDuringADragEndsTheStrokeFirst) {
     EXPECT_TRUE(Wall(4, 2) && Wall(5, 2) && Wall(6, 2)) << "the redo was lost";
 }
 
+// Ctrl+N starts the untitled level the editor opens with when given no folder, after asking
+// about unsaved changes; making a folder from the circuit is a command of its own.
+TEST_F(EditorWindowTest, CtrlNStartsAnUntitledLevel) {
+    LevelView* view = window->View();
+    Key(Qt::Key_B);
+    QTest::mouseClick(view, Qt::LeftButton, {}, Cell(4, 2));
+    int asked = 0;
+    window->askAboutUnsaved = [&asked] {
+        ++asked;
+        return EditorWindow::Unsaved::Cancel;
+    };
+    Key(Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(window->Document().IsUntitled()) << "Cancel keeps the level";
+    window->askAboutUnsaved = [] { return EditorWindow::Unsaved::Discard; };
+    Key(Qt::Key_N, Qt::ControlModifier);
+    EXPECT_TRUE(window->Document().IsUntitled());
+    EXPECT_TRUE(window->windowTitle().contains(QStringLiteral("New level")));
+    EXPECT_FALSE(window->Document().IsModified());
+    EXPECT_EQ(ReadBytes(level / "BlocksMap.txt").find('\0'), std::string::npos)
+        << "nothing was written to the level left";
+}
+
 // A selection or a Shift+rectangle dragged past the grid reaches its edge.
 TEST_F(EditorWindowTest, RectanglesDraggedPastTheGridReachItsEdge) {
     LevelView* view = window->View();
@@ -313,8 +336,8 @@ TEST(EditorPlay, LeftoverPlayFoldersGoAndCheckingNeedsNoFolder) {
     ::close(held);
 }
 
-// Ctrl+N makes a new level folder from the bundled circuit. A tile and a car imported from
-// ordinary pictures show at once and are edits like any other: Ctrl+Z takes them back, nothing
+// New from the circuit makes a new level folder from the bundled circuit. A tile and a car imported
+// from ordinary pictures show at once and are edits like any other: Ctrl+Z takes them back, nothing
 // on disk changes until Ctrl+S, which writes pictures that the game reads.
 TEST_F(EditorWindowTest, ImportsAreEditsWrittenOnSave) {
     LevelDirectory parent;
@@ -322,7 +345,7 @@ TEST_F(EditorWindowTest, ImportsAreEditsWrittenOnSave) {
     window->chooseNewFolder = [&made](const QString& /*title*/) {
         return QString::fromStdString(made.string());
     };
-    Key(Qt::Key_N, Qt::ControlModifier);
+    window->NewFromCircuit();
     ASSERT_EQ(window->Document().Folder(), made);
     EXPECT_EQ(ReadBytes(made / "BlocksMap.txt"), ReadBytes(level / "BlocksMap.txt"));
 
