@@ -107,13 +107,14 @@ void EditorWindow::BuildMenus() {
             {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
     AddAction(view, QStringLiteral("Zoom &out"), QKeySequence(Qt::CTRL | Qt::Key_Minus),
               [this] { view_->SetZoom(view_->Zoom() - 1); });
-    QAction* walls = AddAction(view, QStringLiteral("Show &walls"), Qt::Key_H,
-                               [this] { view_->SetWallsShown(!view_->WallsShown()); });
-    walls->setCheckable(true);
-    walls->setChecked(true);
-    QAction* grid = AddAction(view, QStringLiteral("Show &grid"), Qt::Key_G,
-                              [this] { view_->SetGridShown(!view_->GridShown()); });
-    grid->setCheckable(true);
+    wallsAction_ = AddAction(view, QStringLiteral("Show &walls"), Qt::Key_H,
+                             [this] { view_->SetWallsShown(!view_->WallsShown()); });
+    wallsAction_->setCheckable(true);
+    wallsAction_->setChecked(view_->WallsShown());
+    gridAction_ = AddAction(view, QStringLiteral("Show &grid"), Qt::Key_G,
+                            [this] { view_->SetGridShown(!view_->GridShown()); });
+    gridAction_->setCheckable(true);
+    gridAction_->setChecked(view_->GridShown());
 
     QMenu* toolMenu = menuBar()->addMenu(QStringLiteral("&Tools"));
     QToolBar* toolBar = addToolBar(QStringLiteral("Tools"));

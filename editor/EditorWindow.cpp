@@ -104,6 +104,13 @@ EditorWindow::EditorWindow(Installation installation, const std::filesystem::pat
             KindsOfTiles(CountTileUses(circuit.Content().tiles, circuit.Content().walls)));
     }
     view_->SetZoom(settings_.value(QStringLiteral("zoom"), view_->Zoom()).toInt());
+    // The view's choices stay as the level maker left them, as the zoom does.
+    if (settings_.value(QStringLiteral("walls shown"), true).toBool() != view_->WallsShown()) {
+        wallsAction_->trigger();
+    }
+    if (settings_.value(QStringLiteral("grid shown"), false).toBool() != view_->GridShown()) {
+        gridAction_->trigger();
+    }
     if (!restoreGeometry(settings_.value(QStringLiteral("geometry")).toByteArray())) {
         resize(1000, 720);
     }
@@ -303,6 +310,8 @@ void EditorWindow::showEvent(QShowEvent* event) {
 void EditorWindow::closeEvent(QCloseEvent* event) {
     if (AskToKeepChanges()) {
         settings_.setValue(QStringLiteral("zoom"), view_->Zoom());
+        settings_.setValue(QStringLiteral("walls shown"), view_->WallsShown());
+        settings_.setValue(QStringLiteral("grid shown"), view_->GridShown());
         settings_.setValue(QStringLiteral("geometry"), saveGeometry());
         event->accept();
     } else {

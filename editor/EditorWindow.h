@@ -108,6 +108,8 @@ class EditorWindow : public QMainWindow {
     QDockWidget* findingsDock_ = nullptr;
     bool docksSized_ = false;
     QActionGroup* tools_ = nullptr;
+    QAction* wallsAction_ = nullptr;
+    QAction* gridAction_ = nullptr;
     QMenu* recentMenu_ = nullptr;
     // The zoom, the window's place and the recent levels outlive the editor.
     QSettings settings_{QStringLiteral("vornak"), QStringLiteral("vornak-editor")};

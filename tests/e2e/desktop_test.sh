@@ -35,8 +35,9 @@ case "$wm_class" in
     *"\"$startup_class\""*) ;;
     *) echo "FAILED: $wm_class does not name the desktop entry's StartupWMClass '$startup_class'"; exit 1 ;;
 esac
-xprop -id "$window" _NET_WM_ICON | grep -q '^_NET_WM_ICON(CARDINAL) = ' ||
-    { echo "FAILED: the window has no icon"; exit 1; }
+# Qt sets the icon's property as the window maps, not always before a client can look.
+has_icon() { xprop -id "$window" _NET_WM_ICON | grep -q '^_NET_WM_ICON(CARDINAL) = '; }
+wait_for "the window's icon" has_icon
 echo "e2e: WM_CLASS matches the desktop entry and the window has its icon"
 
 # Car 2 stands at (2, 10) on grey road; Cyrillic TSE sits where W is on a US keyboard.

@@ -507,9 +507,12 @@ TEST_F(EditorWindowTest, WallsFollowTiles) {
     EXPECT_TRUE(Wall(4, 2));
 }
 
-// The zoom and the recent levels outlive the window; Save as makes the folder it is given.
+// The zoom, the walls and grid shown, and the recent levels outlive the window; Save as makes
+// the folder it is given.
 TEST_F(EditorWindowTest, RemembersZoomAndRecentLevelsAndSaveAsMakesItsFolder) {
     Key(Qt::Key_Plus, Qt::ControlModifier);
+    Key(Qt::Key_H);
+    Key(Qt::Key_G);
     LevelDirectory parent;
     const std::filesystem::path made = parent / "new" / "level";
     window->chooseNewFolder = [&made](const QString& /*title*/) {
@@ -522,6 +525,14 @@ TEST_F(EditorWindowTest, RemembersZoomAndRecentLevelsAndSaveAsMakesItsFolder) {
     window = std::make_unique<EditorWindow>(Installation{VORNAK_GAME, VORNAK_CIRCUIT_DIR},
                                             std::filesystem::path());
     EXPECT_EQ(window->View()->Zoom(), 3);
+    EXPECT_FALSE(window->View()->WallsShown());
+    EXPECT_TRUE(window->View()->GridShown());
+    for (QAction* action : window->findChildren<QAction*>()) {
+        if (action->text() == "Show &walls" || action->text() == "Show &grid") {
+            EXPECT_EQ(action->isChecked(), action->text() == "Show &grid")
+                << "the menu's check and the view agree";
+        }
+    }
     const auto recent = [this] {
         QList<QAction*> actions;
         for (QMenu* menu : window->findChildren<QMenu*>()) {
