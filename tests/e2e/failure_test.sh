@@ -46,6 +46,9 @@ mkdir "$empty"
 expect_failure "$empty holds no Vornak level: none of TilesMap.txt, BlocksMap.txt and Cars.txt is there" "$empty"
 [ -z "$(ls -A "$empty")" ] || { echo "FAILED: files appeared in a folder that holds no level:"; ls -A "$empty"; exit 1; }
 echo "e2e: a folder with no level gets one message naming it, and nothing is created there"
+expect_failure "$work/nowhere is not a folder" "$work/nowhere"
+[ ! -e "$work/nowhere" ] || { echo "FAILED: the named folder was created"; exit 1; }
+echo "e2e: a name that is no folder gets one message"
 
 rm -f "$work/level/TilesMap.txt"
 printf '2\r\n2\r\nright\r\n2\r\n10\r\nup\r\n' >"$work/level/Cars.txt"

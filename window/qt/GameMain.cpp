@@ -6,6 +6,7 @@
 #include <QApplication>
 
 #include "GameError.h"
+#include "GameSession.h"
 #include "frmGame.h"
 
 namespace vornak {
@@ -32,14 +33,7 @@ std::filesystem::path LevelFolder(int argc, char* argv[]) {
         return ProgramDirectory();
     }
     // The raw bytes, so that a folder whose name is not UTF-8 is still found.
-    const std::filesystem::path folder = std::filesystem::absolute(argv[1]);
-    std::error_code error;
-    if (!std::filesystem::is_directory(folder, error)) {
-        throw GameError(folder,
-                        "is not a folder; give the folder that holds a level's "
-                        "TilesMap.txt, BlocksMap.txt and Cars.txt");
-    }
-    return folder;
+    return NamedLevelFolder(argv[1]);
 }
 
 }  // namespace

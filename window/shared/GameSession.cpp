@@ -50,6 +50,17 @@ void CheckHoldsALevel(FileOpener& files, const std::filesystem::path& folder) {
 
 }  // namespace
 
+std::filesystem::path NamedLevelFolder(const std::filesystem::path& given) {
+    const std::filesystem::path folder = std::filesystem::absolute(given);
+    std::error_code error;
+    if (!std::filesystem::is_directory(folder, error)) {
+        throw GameError(folder, "is not a folder; give the folder that holds a level's " +
+                                    std::string(TilesMapFileName) + ", " + BlocksMapFileName +
+                                    " and " + CarsFileName);
+    }
+    return folder;
+}
+
 bool GameSession::Form_Load(WindowOperations& window) {
     return Run([&] {
         if (missingMapFile_ == MissingMapFile::CreateEmpty) {

@@ -43,4 +43,8 @@ class GameSession {
     std::string failure_;
 };
 
+// The level folder a player names on the command line, made absolute. Throws GameError when it
+// is no folder.
+std::filesystem::path NamedLevelFolder(const std::filesystem::path& given);
+
 }  // namespace vornak

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "GameError.h"
+#include "GameSession.h"
 #include "frmGame.h"
 
 namespace vornak {
@@ -45,14 +46,7 @@ std::filesystem::path LevelFolder() {
     if (!arguments || count < 2) {
         return ProgramDirectory();
     }
-    const std::filesystem::path folder = std::filesystem::absolute(arguments.get()[1]);
-    std::error_code error;
-    if (!std::filesystem::is_directory(folder, error)) {
-        throw GameError(folder,
-                        "is not a folder; give the folder that holds a level's "
-                        "TilesMap.txt, BlocksMap.txt and Cars.txt");
-    }
-    return folder;
+    return NamedLevelFolder(arguments.get()[1]);
 }
 
 }  // namespace
