@@ -17,6 +17,7 @@
 #include "Direction.h"
 #include "FileReplacement.h"
 #include "GameError.h"
+#include "LevelFile.h"
 #include "LevelLoader.h"
 #include "PathText.h"
 #include "Picture.h"
@@ -54,18 +55,24 @@ class SnapshotCommand : public QUndoCommand {
 
 namespace {
 
-// Only what the loader asks for is kept: which tile picture goes where. Car positions come
-// from the state, so the pixels are not needed.
-class CapturingWindow : public UnseenWindow {
-  public:
-    void SetTilePicture(int tileIndex, const std::filesystem::path& picture) override {
-        if (tileIndex == static_cast<int>(tiles.size())) {
-            tiles += TileCharacterOf(picture);
-        }
-    }
-
+// The tile characters of a map, by the loader's own rule, up to the 300 the grid holds. They
+// come from the file's bytes, never back from picture names: a character such as '/' names no
+// picture file, and reading it back from one would shift every later tile.
+std::string TileCharacters(const std::filesystem::path& file) {
     std::string tiles;
-};
+    try {
+        LevelFile map(SystemFiles(), file, LevelFile::WhenMissing::ReadAsEmpty);
+        for (int byte = map.ReadByte(); byte >= 0 && tiles.size() < TileCount;
+             byte = map.ReadByte()) {
+            if (IsTileCharacter(byte)) {
+                tiles += static_cast<char>(byte);
+            }
+        }
+    } catch (const GameError&) {
+        // The loader says why; what came before the fault is kept.
+    }
+    return tiles;
+}
 
 // A level file's bytes, through the game's own opener: a named pipe or a device in its place
 // must not keep the editor waiting. Nothing for anything but a plain file.
@@ -141,7 +148,7 @@ void LevelDocument::StartNew(const std::filesystem::path& pictureFolder) {
 void LevelDocument::Open(const std::filesystem::path& folder) {
     inStroke_ = false;
     LevelContent read;
-    CapturingWindow window;
+    UnseenWindow window;
     GameState state;
     unreadable_.clear();
     // Each step on its own, as the checker does: a fault in one file leaves the others readable,
@@ -151,7 +158,7 @@ void LevelDocument::Open(const std::filesystem::path& folder) {
     } catch (const GameError& error) {
         unreadable_[TilesMapFileName] = error.Reason();
     }
-    read.tiles = window.tiles;
+    read.tiles = TileCharacters(folder / TilesMapFileName);
     try {
         LoadBlocksMap(state, SystemFiles(), folder, MissingMapFile::ReadAsEmpty);
     } catch (const GameError& error) {

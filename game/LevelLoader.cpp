@@ -117,7 +117,7 @@ int LoadTilesMap(WindowOperations& window, FileOpener& files,
     LevelFile file(files, programDir / TilesMapFileName, WhenMapMissing(missingMapFile));
     int tileIndex = 0;
     for (int byte = file.ReadByte(); byte >= 0; byte = file.ReadByte()) {
-        if (byte == '\n' || byte == '\r' || byte == '\0') {
+        if (!IsTileCharacter(byte)) {
             continue;
         }
         if (tileIndex == TileCount) {
@@ -239,7 +239,7 @@ std::optional<unsigned char> TileCharacterOfPicture(std::string_view fileName) {
         return std::nullopt;
     }
     // The loader skips these bytes, so no tile is ever drawn with them.
-    if (character == '\n' || character == '\r' || character == '\0') {
+    if (!IsTileCharacter(character)) {
         return std::nullopt;
     }
     return character;

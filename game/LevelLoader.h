@@ -43,6 +43,11 @@ void LoadFirstCarPictures(const GameState& state, WindowOperations& window,
 // "up, down, left or right", for messages about headings.
 std::string HeadingWords();
 
+// Whether a byte of the tile map is a tile character. Line ends and NUL take no tile.
+constexpr bool IsTileCharacter(int byte) {
+    return byte != '\n' && byte != '\r' && byte != '\0';
+}
+
 // "Tile" + the tile character + ".bmp". A byte above 127 is taken as Latin-1 and written in UTF-8.
 std::filesystem::path TilePicturePath(const std::filesystem::path& programDir,
                                       unsigned char tileCharacter);

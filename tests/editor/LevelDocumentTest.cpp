@@ -299,6 +299,34 @@ TEST_F(LevelDocumentTest, AMapTheGameCannotReadIsNotCalledTheSameLevel) {
     EXPECT_EQ(document.Rewrites()[0].find("reads the same level"), std::string::npos);
 }
 
+// Every byte the loader keeps as a tile opens as that tile and saves back as that byte, in its
+// cell: a '/' names no picture file, and once came back as NUL, which shifted every later tile.
+TEST_F(LevelDocumentTest, EveryTileByteSurvivesOpenAndSave) {
+    std::string kept;
+    for (int byte = 0; byte < 256; ++byte) {
+        if (IsTileCharacter(byte)) {
+            kept += static_cast<char>(byte);
+        }
+    }
+    ASSERT_EQ(kept.size(), 253U);
+    const std::string map = kept + std::string(TileCount - kept.size(), 'g');
+    for (const std::string& written :
+         {map, "\r\n" + map.substr(0, 150) + std::string(1, '\0') + "\n" + map.substr(150)}) {
+        level.Write("TilesMap.txt", written);
+        document.Open(level.Path());
+        EXPECT_EQ(document.Content().tiles, map);
+        document.SetWall(0, !document.Content().walls[0]);
+        ASSERT_EQ(document.Save(level.Path()), "");
+        std::string saved;
+        for (const char byte : ReadBytes(level / "TilesMap.txt")) {
+            if (IsTileCharacter(static_cast<unsigned char>(byte))) {
+                saved += byte;
+            }
+        }
+        EXPECT_EQ(saved, map) << "the game reads the saved map's tiles in the same cells";
+    }
+}
+
 // A level saved anywhere carries its whole palette, over same-named pictures there: an undo
 // after the first save may bring back any tile, and the game still finds its picture.
 TEST(NewLevel, CarriesItsWholePalette) {
