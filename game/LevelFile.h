@@ -22,7 +22,7 @@ namespace vornak {
 class LevelFile {
   public:
     // Far above any real level file, of some 330 bytes; what lies beyond is never read.
-    static constexpr long LargestFileBytes = 1024 * 1024;
+    static constexpr long LargestFileBytes = 1024L * 1024;
     // Far above any line of Cars.txt; anything may follow its six lines, however long.
     static constexpr std::size_t LongestLineBytes = 4096;
 

@@ -51,7 +51,7 @@ void CheckHoldsALevel(FileOpener& files, const std::filesystem::path& folder) {
 }  // namespace
 
 std::filesystem::path NamedLevelFolder(const std::filesystem::path& given) {
-    const std::filesystem::path folder = std::filesystem::absolute(given);
+    std::filesystem::path folder = std::filesystem::absolute(given);
     std::error_code error;
     if (!std::filesystem::is_directory(folder, error)) {
         throw GameError(folder, "is not a folder; give the folder that holds a level's " +
