@@ -36,7 +36,8 @@ void LevelFiles::Put(const std::string& name, std::string bytes) {
 
 void LevelFiles::RefuseTooLarge(const std::string& name) {
     throw GameError(name, "does not fit: the files of one level may hold " +
-                              std::to_string(ByteBudget / (std::size_t{1024} * 1024)) + " MiB at most");
+                              std::to_string(ByteBudget / (std::size_t{1024} * 1024)) +
+                              " MiB at most");
 }
 
 void LevelFiles::PutUnreadable(const std::string& name, const std::string& reason) {
