@@ -28,8 +28,9 @@ car_centre() {
                                                   if (n == 0 || $2 < y0) y0 = $2; if ($2 > y1) y1 = $2; n++ }
                         END { if (n) print int((x0 + x1) / 2), int((y0 + y1) / 2) }'
 }
-centre=$(car_centre)
-[ -n "$centre" ] || { echo "FAILED: car 1 is not on screen"; exit 1; }
+# The window maps before its first paint may have landed (slowly, under the sanitizers).
+car_shown() { centre=$(car_centre) && [ -n "$centre" ]; }
+wait_for "car 1 on screen" car_shown
 read -r car_x car_y <<<"$centre"
 xdotool key b
 xdotool mousemove "$((X + car_x + 2 * 32))" "$((Y + car_y - 6 * 32))" click 1
