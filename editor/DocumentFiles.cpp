@@ -14,14 +14,21 @@ DocumentFiles::DocumentFiles(const LevelDocument& document) : document_(document
     for (const auto& [name, bytes] : document.LevelFiles()) {
         memory_.Put(folder / name, bytes);
     }
-    for (const auto& [name, bytes] : document.Content().pictures) {
-        memory_.Put(folder / name, bytes);
+    for (const auto& [name, bytes] : document.PendingPictures()) {
+        if (bytes) {
+            memory_.Put(folder / name, *bytes);
+        } else {
+            removed_.insert(folder / name);
+        }
     }
 }
 
 OpenedFile DocumentFiles::Open(const std::filesystem::path& file) {
     if (memory_.Holds(file)) {
         return memory_.Open(file);
+    }
+    if (removed_.count(file) != 0) {
+        return {};
     }
     const std::filesystem::path name = file.filename();
     // A level file the document does not write (a Cars.txt that stays missing) is missing here

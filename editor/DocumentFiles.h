@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include <set>
+
 #include "LevelCheck.h"
 #include "LevelDocument.h"
 #include "MemoryFileOpener.h"
@@ -10,8 +12,9 @@
 namespace vornak::editor {
 
 // The level as it stands, unsaved edits included, as the files the game's loader reads: the
-// level files and imported pictures from memory, in the picture folder's place, and every other
-// picture from that folder on disk. Checking a level or showing an import needs nothing written.
+// level files and the pictures still to be written from memory, in the picture folder's place,
+// and every other picture from that folder on disk, as other programs may have changed it. Checking
+// a level or showing an import needs nothing written.
 class DocumentFiles : public FileOpener {
   public:
     explicit DocumentFiles(const LevelDocument& document);
@@ -26,6 +29,7 @@ class DocumentFiles : public FileOpener {
   private:
     const LevelDocument& document_;
     MemoryFileOpener memory_;
+    std::set<std::filesystem::path> removed_;  // pictures taken out of the level, not yet saved
 };
 
 }  // namespace vornak::editor

@@ -114,7 +114,7 @@ EditorWindow::EditorWindow(Installation installation, const std::filesystem::pat
     if (!restoreGeometry(settings_.value(QStringLiteral("geometry")).toByteArray())) {
         resize(1000, 720);
     }
-    PlaySession::RemoveLeftovers();
+    PlayFolder::RemoveLeftovers();
     play_.failed = [this](const QString& message) {
         inform(QStringLiteral("The game stopped:\n\n") + message);
     };
@@ -374,12 +374,30 @@ void EditorWindow::NewFromCircuit() {
                    .arg(chosen));
         return;
     }
-    std::filesystem::create_directories(folder, error);
+    const bool made = std::filesystem::create_directories(folder, error);
+    // The first failure stops the copy and is the one reported; what was copied goes again.
+    std::vector<std::filesystem::path> copied;
     for (const auto& entry :
          std::filesystem::directory_iterator(installation_.bundledCircuit, error)) {
-        if (entry.is_regular_file() && entry.path().filename() != "vornak") {
-            std::filesystem::copy_file(entry.path(), folder / entry.path().filename(), error);
+        if (!entry.is_regular_file() || entry.path().filename() == "vornak") {
+            continue;
         }
+        const std::filesystem::path target = folder / entry.path().filename();
+        if (!std::filesystem::copy_file(entry.path(), target, error)) {
+            error = error ? error : std::make_error_code(std::errc::file_exists);
+            inform(QStringLiteral("Cannot make the level in %1: cannot copy %2: %3")
+                       .arg(chosen, ToQString(entry.path().filename()),
+                            QString::fromStdString(error.message())));
+            std::error_code ignored;
+            for (const std::filesystem::path& file : copied) {
+                std::filesystem::remove(file, ignored);
+            }
+            if (made) {
+                std::filesystem::remove(folder, ignored);
+            }
+            return;
+        }
+        copied.push_back(target);
     }
     if (error) {
         inform(QStringLiteral("Cannot make the level in %1: %2")
@@ -410,10 +428,6 @@ bool EditorWindow::SaveAs() {
                    .arg(chosen, QString::fromStdString(error.message())));
         return false;
     }
-    if (folder != document_.Folder() && std::filesystem::exists(folder / TilesMapFileName, error) &&
-        !confirm(QStringLiteral("%1 already holds a level. Replace its files?").arg(chosen))) {
-        return false;
-    }
     return SaveTo(folder);
 }
 
@@ -429,10 +443,12 @@ bool EditorWindow::SaveTo(const std::filesystem::path& folder) {
         }
         rewritesAccepted_ = true;
     }
+    if (!ConfirmReplacing(folder)) {
+        return false;
+    }
     const std::string failure = document_.Save(folder);
     if (!failure.empty()) {
-        inform(QStringLiteral("The level was not saved, and its files are as they were: %1")
-                   .arg(QString::fromStdString(failure)));
+        inform(QStringLiteral("The level was not saved: %1").arg(QString::fromStdString(failure)));
         return false;
     }
     view_->ReloadPictures();
@@ -441,6 +457,29 @@ bool EditorWindow::SaveTo(const std::filesystem::path& folder) {
     UpdateTitle();
     RememberRecent(folder);
     return true;
+}
+
+// The level maker's work in another program, or another level's pictures in the folder, never
+// go without a question that names them.
+bool EditorWindow::ConfirmReplacing(const std::filesystem::path& folder) {
+    const std::vector<std::string> replaced = document_.FilesSaveWouldReplace(folder);
+    if (replaced.empty()) {
+        return true;
+    }
+    QStringList names;
+    for (const std::string& name : replaced) {
+        names << QString::fromStdString(name);
+    }
+    if (!document_.IsUntitled() && folder == document_.Folder()) {
+        return confirm(QStringLiteral("These files changed on disk since the editor opened or "
+                                      "saved the level:\n\n%1\n\nSaving replaces them with the "
+                                      "level as the editor holds it, and their changes are lost. "
+                                      "Save anyway?")
+                           .arg(names.join(QLatin1Char('\n'))));
+    }
+    return confirm(QStringLiteral("%1 already holds files that differ from the level's:\n\n%2\n\n"
+                                  "Saving replaces them. Replace them?")
+                       .arg(ToQString(folder), names.join(QLatin1Char('\n'))));
 }
 
 bool EditorWindow::Play() {

@@ -81,6 +81,7 @@ class EditorWindow : public QMainWindow {
     void OpenFolder();
     bool SaveAs();
     bool SaveTo(const std::filesystem::path& folder);
+    bool ConfirmReplacing(const std::filesystem::path& folder);
     bool AskToKeepChanges();
     void SetTool(Tool tool);
     void TurnCar(const char* heading);
@@ -114,7 +115,8 @@ class EditorWindow : public QMainWindow {
     // The zoom, the window's place and the recent levels outlive the editor.
     QSettings settings_{QStringLiteral("vornak"), QStringLiteral("vornak-editor")};
     int hoveredCell_ = -1;
-    std::map<std::string, std::string> shownPictures_;  // the imports the view and palette show
+    // The pictures set in the editor that the view and palette show.
+    std::map<std::string, std::optional<std::string>> shownPictures_;
     std::vector<QAction*> turnActions_;
     QTimer checkTimer_;
     std::vector<Diagnostic> diagnostics_;

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -55,10 +56,28 @@ std::string RefusalToReplace(const std::filesystem::path& target) {
     return {};
 }
 
+std::string WriteAll(int descriptor, const std::filesystem::path& target, const std::string& bytes,
+                     const FileReplacement::WriteFunction& write) {
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const char* from = bytes.data() + written;
+        const std::size_t left = bytes.size() - written;
+        const long got = write ? write(descriptor, from, left) : ::write(descriptor, from, left);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return "cannot write " + target.string() + ": " + ErrnoText();
+        }
+        written += static_cast<std::size_t>(got);
+    }
+    return {};
+}
+
 std::string JoinNames(const std::vector<std::string>& names) {
     std::string joined;
-    for (const std::string& name : names) {
-        joined += (joined.empty() ? "" : " and ") + name;
+    for (std::size_t index = 0; index < names.size(); ++index) {
+        joined += (index == 0 ? "" : index + 1 == names.size() ? " and " : ", ") + names[index];
     }
     return joined;
 }
@@ -82,6 +101,13 @@ void FileReplacement::Add(const std::filesystem::path& target, std::string bytes
     }
 }
 
+void FileReplacement::Remove(const std::filesystem::path& target) {
+    struct stat status {};
+    if (::lstat(target.c_str(), &status) == 0) {
+        files_.push_back({target, {}, {}, true});
+    }
+}
+
 // Written with the permissions of the file it replaces (or those a new file gets), and flushed:
 // a rename must never put a file in place whose bytes are still on their way.
 std::string FileReplacement::WriteTemporary(Pending& file) {
@@ -101,21 +127,7 @@ std::string FileReplacement::WriteTemporary(Pending& file) {
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    std::size_t written = 0;
-    std::string failure;
-    while (written < file.bytes.size() && failure.empty()) {
-        const char* from = file.bytes.data() + written;
-        const std::size_t left = file.bytes.size() - written;
-        const long got = write_ ? write_(descriptor, from, left) : ::write(descriptor, from, left);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            failure = "cannot write " + file.target.string() + ": " + ErrnoText();
-        } else {
-            written += static_cast<std::size_t>(got);
-        }
-    }
+    std::string failure = WriteAll(descriptor, file.target, file.bytes, write_);
     if (failure.empty() && (::fchmod(descriptor, mode) != 0 || ::fsync(descriptor) != 0)) {
         failure = "cannot write " + file.target.string() + ": " + ErrnoText();
     }
@@ -132,23 +144,40 @@ std::string FileReplacement::Commit() {
         }
     }
     for (Pending& file : files_) {
+        if (file.remove) {
+            continue;
+        }
         if (std::string failure = WriteTemporary(file); !failure.empty()) {
             return failure;
         }
     }
+    // Removals go last: a level that loses a picture never lacks one it still uses.
+    std::stable_partition(files_.begin(), files_.end(),
+                          [](const Pending& file) { return !file.remove; });
     std::vector<std::string> replaced;
-    for (Pending& file : files_) {
-        const int renamed = rename_ ? rename_(file.temporary, file.target)
-                                    : std::rename(file.temporary.c_str(), file.target.c_str());
-        if (renamed != 0) {
-            std::string failure = "cannot replace " + file.target.string() + ": " + ErrnoText();
-            return failure + (replaced.empty()
-                                  ? "; no file was changed"
-                                  : "; already replaced with the new level: " +
-                                        JoinNames(replaced) + ", the other files are as they were");
+    for (auto file = files_.begin(); file != files_.end(); ++file) {
+        int done = 0;
+        if (file->remove) {
+            done = ::unlink(file->target.c_str()) == 0 || errno == ENOENT ? 0 : -1;
+        } else {
+            done = rename_ ? rename_(file->temporary, file->target)
+                           : std::rename(file->temporary.c_str(), file->target.c_str());
         }
-        file.temporary.clear();
-        replaced.push_back(file.target.filename().string());
+        if (done != 0) {
+            const std::string failure = (file->remove ? "cannot remove " : "cannot replace ") +
+                                        file->target.string() + ": " + ErrnoText();
+            if (replaced.empty()) {
+                return failure + "; no file was changed";
+            }
+            std::vector<std::string> kept;
+            for (auto left = file; left != files_.end(); ++left) {
+                kept.push_back(left->target.filename().string());
+            }
+            return failure + "; already saved: " + JoinNames(replaced) +
+                   "; still as they were: " + JoinNames(kept);
+        }
+        file->temporary.clear();
+        replaced.push_back(file->target.filename().string());
     }
     // The renames themselves reach the disk with the folder.
     if (!files_.empty()) {
@@ -162,6 +191,19 @@ std::string FileReplacement::Commit() {
     }
     files_.clear();
     return {};
+}
+
+std::string WriteNewFile(const std::filesystem::path& target, const std::string& bytes) {
+    const int descriptor =
+        ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (descriptor < 0) {
+        return "cannot write " + target.string() + ": " + ErrnoText();
+    }
+    std::string failure = WriteAll(descriptor, target, bytes, {});
+    if (::close(descriptor) != 0 && failure.empty()) {
+        failure = "cannot write " + target.string() + ": " + ErrnoText();
+    }
+    return failure;
 }
 
 }  // namespace vornak::editor

@@ -29,8 +29,11 @@ class FileReplacement {
 
     // A file that already holds exactly these bytes is left alone.
     void Add(const std::filesystem::path& target, std::string bytes);
+    // A file that goes once every other file is in place; one already gone is no failure.
+    void Remove(const std::filesystem::path& target);
     // Returns an empty string, or what failed. A failure before the renames leaves every file
-    // as it was; a failed rename says which files were already replaced.
+    // as it was; a failed rename or removal names the files already replaced and those still
+    // as they were.
     std::string Commit();
 
   private:
@@ -38,6 +41,7 @@ class FileReplacement {
         std::filesystem::path target;
         std::string bytes;
         std::filesystem::path temporary;
+        bool remove = false;
     };
     std::string WriteTemporary(Pending& file);
 
@@ -45,5 +49,8 @@ class FileReplacement {
     RenameFunction rename_;
     std::vector<Pending> files_;
 };
+
+// Writes a file that must not exist yet, in full; returns an empty string, or what failed.
+std::string WriteNewFile(const std::filesystem::path& target, const std::string& bytes);
 
 }  // namespace vornak::editor

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <set>
 
@@ -19,10 +18,10 @@
 #include "GameError.h"
 #include "LevelFile.h"
 #include "LevelLoader.h"
+#include "LevelReading.h"
 #include "PathText.h"
 #include "Picture.h"
 #include "SystemFiles.h"
-#include "UnseenWindow.h"
 
 namespace vornak::editor {
 
@@ -55,60 +54,9 @@ class SnapshotCommand : public QUndoCommand {
 
 namespace {
 
-// The tile characters of a map, by the loader's own rule, up to the 300 the grid holds. They
-// come from the file's bytes, never back from picture names: a character such as '/' names no
-// picture file, and reading it back from one would shift every later tile.
-std::string TileCharacters(const std::filesystem::path& file) {
-    std::string tiles;
-    try {
-        LevelFile map(SystemFiles(), file, LevelFile::WhenMissing::ReadAsEmpty);
-        for (int byte = map.ReadByte(); byte >= 0 && tiles.size() < TileCount;
-             byte = map.ReadByte()) {
-            if (IsTileCharacter(byte)) {
-                tiles += static_cast<char>(byte);
-            }
-        }
-    } catch (const GameError&) {
-        // The loader says why; what came before the fault is kept.
-    }
-    return tiles;
-}
-
-// A level file's bytes, through the game's own opener: a named pipe or a device in its place
-// must not keep the editor waiting. Nothing for anything but a plain file.
-std::optional<std::string> ReadPlainFile(const std::filesystem::path& path) {
-    try {
-        return ReadWholeFile(SystemFiles(), path, LargestPictureFileBytes, "a level file");
-    } catch (const GameError&) {
-        return std::nullopt;
-    }
-}
-
 bool SameBytes(const std::filesystem::path& path, const std::string& bytes) {
     const std::optional<std::string> read = ReadPlainFile(path);
     return read && *read == bytes;
-}
-
-// A file's lines with their line ends, each as the game splits them: at LF, CR LF or a lone CR.
-std::vector<std::string> LinesAsRead(const std::filesystem::path& path) {
-    const std::string bytes = ReadPlainFile(path).value_or(std::string());
-    std::vector<std::string> lines;
-    std::string line;
-    for (std::size_t at = 0; at < bytes.size(); ++at) {
-        line += bytes[at];
-        const bool crlf = bytes[at] == '\r' && at + 1 < bytes.size() && bytes[at + 1] == '\n';
-        if (crlf) {
-            line += bytes[++at];
-        }
-        if (bytes[at] == '\n' || bytes[at] == '\r') {
-            lines.push_back(std::move(line));
-            line.clear();
-        }
-    }
-    if (!line.empty()) {
-        lines.push_back(std::move(line));
-    }
-    return lines;
 }
 
 void AppendCrLf(std::string& text) {
@@ -140,6 +88,8 @@ void LevelDocument::StartNew(const std::filesystem::path& pictureFolder) {
     undoStack_.clear();
     folder_.clear();
     pictureFolder_ = pictureFolder;
+    known_.clear();
+    pictureOrigins_.clear();
     rewrites_.clear();
     unreadable_.clear();
     Apply(fresh);
@@ -147,62 +97,20 @@ void LevelDocument::StartNew(const std::filesystem::path& pictureFolder) {
 
 void LevelDocument::Open(const std::filesystem::path& folder) {
     inStroke_ = false;
-    LevelContent read;
-    UnseenWindow window;
-    GameState state;
-    unreadable_.clear();
-    // Each step on its own, as the checker does: a fault in one file leaves the others readable,
-    // and whatever came before the fault in a file is kept.
-    try {
-        LoadTilesMap(window, SystemFiles(), folder, MissingMapFile::ReadAsEmpty);
-    } catch (const GameError& error) {
-        unreadable_[TilesMapFileName] = error.Reason();
-    }
-    read.tiles = TileCharacters(folder / TilesMapFileName);
-    try {
-        LoadBlocksMap(state, SystemFiles(), folder, MissingMapFile::ReadAsEmpty);
-    } catch (const GameError& error) {
-        unreadable_[BlocksMapFileName] = error.Reason();
-    }
-    for (int index = 0; index < TileCount; ++index) {
-        read.walls[static_cast<std::size_t>(index)] =
-            state.Blocks(index % GridColumns + 1, index / GridColumns + 1);
-    }
-    // A heading is the last of a car's lines, and no line read holds a line feed: a car whose
-    // heading is still this was not read whole.
-    const std::string notRead = "\n";
-    for (int car = 1; car <= CarCount; ++car) {
-        state.CarDirection(car) = notRead;
-    }
-    try {
-        LoadCarsFile(state, window, SystemFiles(), folder);
-    } catch (const GameError& error) {
-        unreadable_[CarsFileName] = error.Reason();
-    }
-    int carsRead = 0;
-    while (carsRead < CarCount && state.CarDirection(carsRead + 1) != notRead) {
-        ++carsRead;
-    }
-    for (int car = 1; car <= carsRead; ++car) {
-        read.cars[static_cast<std::size_t>(car - 1)] = {state.CarX(car), state.CarY(car),
-                                                        state.CarDirection(car)};
-    }
-    if (carsRead < CarCount) {
-        const std::vector<std::string> lines = LinesAsRead(folder / CarsFileName);
-        for (int car = carsRead + 1; car <= CarCount; ++car) {
-            std::string kept;
-            const std::size_t first = 3 * static_cast<std::size_t>(car - 1);
-            const std::size_t end = car == CarCount ? lines.size() : first + 3;
-            for (std::size_t line = first; line < std::min(end, lines.size()); ++line) {
-                kept += lines[line];
-            }
-            read.unreadCarLines[static_cast<std::size_t>(car - 1)] = kept;
-        }
-    }
+    FolderReading reading = ReadLevelFolder(folder);
+    unreadable_ = std::move(reading.unreadable);
     undoStack_.clear();
     folder_ = folder;
     pictureFolder_ = folder;
-    Apply(read);
+    known_.clear();
+    pictureOrigins_.clear();
+    for (const char* name : {TilesMapFileName, BlocksMapFileName, CarsFileName}) {
+        known_[name] = StampOnDisk(folder / name);
+    }
+    for (const std::filesystem::path& name : PictureNames()) {
+        known_[name.string()] = StampOnDisk(folder / name);
+    }
+    Apply(reading.content);
     NoteRewrites();
 }
 
@@ -421,41 +329,117 @@ std::vector<std::filesystem::path> LevelDocument::PictureNames() const {
             names.insert(entry.path().filename());
         }
     }
-    for (const auto& [name, bytes] : content_.pictures) {
-        names.insert(std::filesystem::path(name));
+    for (const auto& [name, bytes] : HeldPictures()) {
+        if (bytes) {
+            names.insert(std::filesystem::path(name));
+        } else {
+            names.erase(std::filesystem::path(name));
+        }
     }
     return {names.begin(), names.end()};
+}
+
+std::map<std::string, std::optional<std::string>> LevelDocument::HeldPictures() const {
+    std::map<std::string, std::optional<std::string>> held = pictureOrigins_;
+    for (const auto& [name, bytes] : content_.pictures) {
+        held[name] = bytes;
+    }
+    return held;
+}
+
+FileStamp LevelDocument::Known(const std::string& name) const {
+    const auto found = known_.find(name);
+    return found == known_.end() ? std::nullopt : found->second;
+}
+
+std::map<std::string, std::optional<std::string>> LevelDocument::PendingPictures() const {
+    std::map<std::string, std::optional<std::string>> pending;
+    for (const auto& [name, bytes] : HeldPictures()) {
+        if (StampOf(bytes) != Known(name)) {
+            pending.emplace(name, bytes);
+        }
+    }
+    return pending;
+}
+
+bool LevelDocument::SavesInPlace(const std::filesystem::path& folder) const {
+    std::error_code error;
+    return !IsUntitled() && std::filesystem::equivalent(pictureFolder_, folder, error);
+}
+
+// Every file a save would write, by name, with its new bytes, or none for a picture that goes:
+// the pictures first, so that a level whose files were replaced never lacks them.
+std::vector<std::pair<std::string, std::optional<std::string>>> LevelDocument::FilesToWrite(
+    const std::filesystem::path& folder, std::string& failure) const {
+    std::vector<std::pair<std::string, std::optional<std::string>>> files;
+    if (SavesInPlace(folder)) {
+        const auto pending = PendingPictures();
+        files.assign(pending.begin(), pending.end());
+    } else {
+        // A level saved into another folder takes its whole palette along.
+        const auto pictures = HeldPictures();
+        for (const std::filesystem::path& name : PictureNames()) {
+            const auto held = pictures.find(name.string());
+            if (held != pictures.end()) {
+                files.emplace_back(name.string(), held->second);
+                continue;
+            }
+            try {
+                files.emplace_back(name.string(),
+                                   ReadWholeFile(SystemFiles(), pictureFolder_ / name,
+                                                 LargestPictureFileBytes, "a picture"));
+            } catch (const GameError& error) {
+                failure = "cannot copy " + PathText(name) + " into " + PathText(folder) + ": " +
+                          error.Reason();
+                return {};
+            }
+        }
+    }
+    for (auto& [name, bytes] : LevelFiles()) {
+        files.emplace_back(name, std::move(bytes));
+    }
+    return files;
+}
+
+std::vector<std::string> LevelDocument::FilesSaveWouldReplace(
+    const std::filesystem::path& folder) const {
+    std::string failure;
+    const bool inPlace = SavesInPlace(folder);
+    std::vector<std::string> replaced;
+    for (const auto& [name, bytes] : FilesToWrite(folder, failure)) {
+        const std::optional<std::string> onDisk = ReadPlainFile(folder / name);
+        if (!onDisk || onDisk == bytes || (inPlace && StampOf(onDisk) == Known(name))) {
+            continue;
+        }
+        replaced.push_back(name);
+    }
+    return replaced;
 }
 
 std::string LevelDocument::Save(const std::filesystem::path& folder, const WriteFunction& write,
                                 const RenameFunction& rename) {
     EndStroke();
+    std::string failure;
+    const auto files = FilesToWrite(folder, failure);
+    if (!failure.empty()) {
+        return failure;
+    }
     FileReplacement replacement(write, rename);
-    // The pictures go first, so that a level whose files were replaced never lacks them. A level
-    // saved into another folder takes its whole palette along, over same-named pictures there.
-    std::error_code error;
-    if (!std::filesystem::equivalent(pictureFolder_, folder, error)) {
-        for (const std::filesystem::path& name : PictureNames()) {
-            if (content_.pictures.count(name.string()) != 0) {
-                continue;
-            }
-            try {
-                replacement.Add(folder / name, ReadWholeFile(SystemFiles(), pictureFolder_ / name,
-                                                             LargestPictureFileBytes, "a picture"));
-            } catch (const GameError& failure) {
-                return "cannot copy " + PathText(name) + " into " + PathText(folder) + ": " +
-                       failure.Reason();
-            }
+    for (const auto& [name, bytes] : files) {
+        if (bytes) {
+            replacement.Add(folder / name, *bytes);
+        } else {
+            replacement.Remove(folder / name);
         }
     }
-    for (const auto& [name, bytes] : content_.pictures) {
-        replacement.Add(folder / name, bytes);
-    }
-    for (const auto& [name, bytes] : LevelFiles()) {
-        replacement.Add(folder / name, bytes);
-    }
-    if (std::string failure = replacement.Commit(); !failure.empty()) {
+    if (failure = replacement.Commit(); !failure.empty()) {
         return failure;
+    }
+    if (!SavesInPlace(folder)) {
+        known_.clear();
+    }
+    for (const auto& [name, bytes] : files) {
+        known_[name] = StampOf(bytes);
     }
     folder_ = folder;
     pictureFolder_ = folder;
@@ -464,8 +448,17 @@ std::string LevelDocument::Save(const std::filesystem::path& folder, const Write
     return {};
 }
 
+// Each picture an import replaces keeps the bytes it had before the editor first changed it, and a
+// new one is absent there: an undo, even after a save, then brings back the old picture, or takes
+// the new one out of the level, and the next save writes that.
 void LevelDocument::AddPictures(const std::map<std::string, std::string>& pictures,
                                 const QString& name) {
+    EndStroke();
+    for (const auto& [file, bytes] : pictures) {
+        if (pictureOrigins_.count(file) == 0) {
+            pictureOrigins_[file] = ReadPlainFile(pictureFolder_ / file);
+        }
+    }
     Change(name, [&pictures](LevelContent& content) {
         for (const auto& [file, bytes] : pictures) {
             content.pictures[file] = bytes;
@@ -473,24 +466,22 @@ void LevelDocument::AddPictures(const std::map<std::string, std::string>& pictur
     });
 }
 
-void LevelDocument::WriteSnapshot(const std::filesystem::path& folder) const {
-    std::filesystem::create_directories(folder);
-    for (const auto& [name, bytes] : LevelFiles()) {
-        std::ofstream(folder / name, std::ios::binary)
-            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+// Written whole or not at all: a level cut short by a full disk must never be played.
+std::string LevelDocument::WriteSnapshot(const std::filesystem::path& folder) const {
+    std::string failure;
+    const auto files = FilesToWrite(folder, failure);
+    if (!failure.empty()) {
+        return failure;
     }
-    std::error_code error;
-    for (const std::filesystem::path& name : PictureNames()) {
-        const auto pending = content_.pictures.find(name.string());
-        if (pending != content_.pictures.end()) {
-            std::ofstream(folder / name, std::ios::binary)
-                .write(pending->second.data(),
-                       static_cast<std::streamsize>(pending->second.size()));
-        } else {
-            std::filesystem::create_symlink(std::filesystem::absolute(pictureFolder_ / name),
-                                            folder / name, error);
+    for (const auto& [name, bytes] : files) {
+        if (bytes) {
+            failure = WriteNewFile(folder / name, *bytes);
+        }
+        if (!failure.empty()) {
+            return failure;
         }
     }
+    return {};
 }
 
 bool IsPictureName(const std::filesystem::path& name) {

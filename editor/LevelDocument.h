@@ -15,6 +15,7 @@
 #include "FileReplacement.h"
 #include "GameState.h"
 #include "LevelEdits.h"
+#include "LevelReading.h"
 
 namespace vornak::editor {
 
@@ -78,22 +79,33 @@ class LevelDocument {
 
     QUndoStack& UndoStack() { return undoStack_; }
 
-    // Writes the level into folder in one replacement: imported pictures and, when the folder is
-    // not the picture folder, every picture of the palette; then the three level files. A failure
-    // while reading or writing leaves every old file whole; a failed rename says which files
-    // already hold the new level. Files whose content would not change are not touched; a file
-    // that is read-only or a link is refused. Returns an empty string, or what failed.
+    // Writes the level into folder in one replacement: the pictures still to be written (imports
+    // and pictures an undo brought back, or removed, since the last save) or, when the folder is
+    // not the picture folder, every picture of the palette; then the three level files. A picture
+    // is written by the first save after it changes in the editor, and never again: what another
+    // program does to it afterwards stays. A failure while reading or writing leaves every old
+    // file whole; a failed rename names the files already saved and those still as they were.
+    // Files whose content would not change are not touched; a file that is read-only or a link is
+    // refused. Returns an empty string, or what failed.
     std::string Save(const std::filesystem::path& folder, const WriteFunction& write = {},
                      const RenameFunction& rename = {});
+    // The files a save into folder would replace or remove that hold bytes the editor never read
+    // or wrote there: changed by another program since, or, in another folder, simply different.
+    // The level maker is asked before they go.
+    std::vector<std::string> FilesSaveWouldReplace(const std::filesystem::path& folder) const;
 
-    // The level as it stands, unsaved edits included, in a folder of its own, for playing: the
-    // level files, the imported pictures, and links to the other pictures of the palette.
-    void WriteSnapshot(const std::filesystem::path& folder) const;
+    // The level as it stands, unsaved edits included, written whole into the empty folder, for
+    // playing. Returns an empty string, or what failed; then the folder must not be played.
+    std::string WriteSnapshot(const std::filesystem::path& folder) const;
     // The level files by name with the bytes a save writes.
     std::vector<std::pair<std::string, std::string>> LevelFiles() const;
     // The palette: the pictures of the picture folder and those imported since, by name.
     std::vector<std::filesystem::path> PictureNames() const;
-    // An import: pictures by file name with their bytes, as one undo step.
+    // The pictures still to be written: those the editor holds that differ from what it last
+    // read or wrote in the folder, with their bytes, or none for one that goes.
+    std::map<std::string, std::optional<std::string>> PendingPictures() const;
+    // An import: pictures by file name with their bytes, as one undo step, which takes back the
+    // pictures they replace even after a save.
     void AddPictures(const std::map<std::string, std::string>& pictures, const QString& name);
 
     // The bytes each file is written with: 15 lines of 20 characters (the tile map's last line
@@ -111,10 +123,22 @@ class LevelDocument {
     void Apply(const LevelContent& content);
     void Change(const QString& name, const std::function<void(LevelContent&)>& edit);
     void NoteRewrites();
+    FileStamp Known(const std::string& name) const;
+    // Every picture the editor holds: as the content has it, or as it was before the editor
+    // first changed it.
+    std::map<std::string, std::optional<std::string>> HeldPictures() const;
+    bool SavesInPlace(const std::filesystem::path& folder) const;
+    std::vector<std::pair<std::string, std::optional<std::string>>> FilesToWrite(
+        const std::filesystem::path& folder, std::string& failure) const;
 
     LevelContent content_;
     std::filesystem::path folder_;
     std::filesystem::path pictureFolder_;
+    // What each file of the folder held when the editor last read or wrote it, by name.
+    std::map<std::string, FileStamp> known_;
+    // Each picture the level maker changed in the editor, as it was before the first change, or
+    // none where there was none: what an undo of that change brings back, even after a save.
+    std::map<std::string, std::optional<std::string>> pictureOrigins_;
     std::vector<std::string> rewrites_;
     std::map<std::string, std::string> unreadable_;  // file name -> why the game cannot read it
     QUndoStack undoStack_;

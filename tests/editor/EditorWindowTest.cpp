@@ -232,8 +232,7 @@ TEST_F(EditorWindowTest, FindingsBlockPlayAndPlayStartsTheGame) {
     QProcess* game = window->Game();
     ASSERT_NE(game, nullptr);
     ASSERT_TRUE(game->waitForStarted(10000));
-    const std::filesystem::path folder =
-        std::filesystem::path(game->program().toStdString()).parent_path();
+    const std::filesystem::path folder = game->arguments().value(0).toStdString();
     EXPECT_EQ(ReadBytes(folder / "BlocksMap.txt").substr(22, 5), "#  # ")
         << "the unsaved wall is played";
     game->kill();
@@ -279,10 +278,9 @@ TEST(EditorPlay, FindsAPlaceWhereTheGameStarts) {
         EditorWindow window(Installation{VORNAK_GAME, VORNAK_CIRCUIT_DIR}, level.Path());
         window.inform = [&messages](const QString& message) { messages << message; };
         ASSERT_TRUE(window.Play()) << messages.join('\n').toStdString();
-        EXPECT_EQ(std::filesystem::path(window.Game()->program().toStdString())
-                      .parent_path()
-                      .parent_path(),
-                  home / ".cache/vornak-editor");
+        EXPECT_EQ(
+            std::filesystem::path(window.Game()->arguments().value(0).toStdString()).parent_path(),
+            home / ".cache/vornak-editor");
         window.Game()->kill();
         EXPECT_TRUE(QTest::qWaitFor([&window] { return window.Game() == nullptr; }, 10000));
 
@@ -299,22 +297,25 @@ TEST(EditorPlay, FindsAPlaceWhereTheGameStarts) {
     }
 }
 
-// At start, the editor removes the play folders that killed editors left: their lock is free. A
-// folder whose lock is held, one just made, and a link are left alone. Checking a level needs
-// no folder at all: it works with no temporary folder anywhere.
+// At start, the editor removes the play folders that killed editors left: their lock is free,
+// or they never got their name. A folder whose lock is held, one made in the last minute whatever
+// its lock says (another editor may be between its steps), and a link are left alone. Checking a
+// level needs no folder at all: it works with no temporary folder anywhere.
 TEST(EditorPlay, LeftoverPlayFoldersGoAndCheckingNeedsNoFolder) {
     vornak::testing::CircuitCopy level;
     LevelDirectory temporary;
     const ScopedEnvironment runtime("XDG_RUNTIME_DIR", temporary / "none");
     const ScopedEnvironment noTemporary("TMPDIR", temporary.Path());
     const ScopedEnvironment home("HOME", temporary / "none");
-    for (const char* name : {"vornak-play-left", "vornak-play-held", "vornak-play-new"}) {
-        std::filesystem::create_directories(temporary / name / "inside");
-    }
-    temporary.Write("vornak-play-left/.lock", "");
-    temporary.Write("vornak-play-held/.lock", "");
     const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
-    std::filesystem::last_write_time(temporary / "vornak-play-left", old);
+    for (const char* name :
+         {"vornak-play-left", "vornak-play-held", "vornak-play-young", ".vornak-making-left"}) {
+        std::filesystem::create_directories(temporary / name / "inside");
+        temporary.Write(std::string(name) + "/.lock", "");
+        if (std::string(name) != "vornak-play-young") {
+            std::filesystem::last_write_time(temporary / name, old);
+        }
+    }
     std::filesystem::create_directory_symlink(temporary / "vornak-play-left",
                                               temporary / "vornak-play-link");
     const int held = ::open((temporary / "vornak-play-held/.lock").c_str(), O_RDONLY);
@@ -322,8 +323,9 @@ TEST(EditorPlay, LeftoverPlayFoldersGoAndCheckingNeedsNoFolder) {
     {
         EditorWindow window(Installation{VORNAK_GAME, VORNAK_CIRCUIT_DIR}, level.Path());
         EXPECT_FALSE(std::filesystem::exists(temporary / "vornak-play-left"));
+        EXPECT_FALSE(std::filesystem::exists(temporary / ".vornak-making-left"));
         EXPECT_TRUE(std::filesystem::exists(temporary / "vornak-play-held/inside"));
-        EXPECT_TRUE(std::filesystem::exists(temporary / "vornak-play-new/inside"));
+        EXPECT_TRUE(std::filesystem::exists(temporary / "vornak-play-young/inside"));
         EXPECT_TRUE(std::filesystem::is_symlink(temporary / "vornak-play-link"));
 
         const ScopedEnvironment gone("TMPDIR", temporary / "none");
@@ -392,6 +394,58 @@ TEST_F(EditorWindowTest, ImportsAreEditsWrittenOnSave) {
     EXPECT_EQ(qAlpha(up.pixel(0, 0)), 0) << "the colour around the car shows the road";
     EXPECT_EQ(up.pixelColor(8, 5), QColor(Qt::red)) << "the car is turned to face up";
     EXPECT_TRUE(messages.isEmpty()) << messages.join("\n").toStdString();
+}
+
+// Work done on the level's files in another program, and another level's pictures in a folder it
+// is saved into, go only after a question that names them; a new level from the circuit that
+// cannot copy a file says which, and leaves no level behind.
+TEST_F(EditorWindowTest, SavingAsksBeforeReplacingWorkDoneElsewhere) {
+    QStringList questions;
+    bool answer = false;
+    window->confirm = [&](const QString& question) {
+        questions << question;
+        return answer;
+    };
+    window->View()->SetTool(Tool::Walls);
+    QTest::mouseClick(window->View(), Qt::LeftButton, {}, Cell(4, 2));
+    const std::string edited = level.Read("BlocksMap.txt") + "# by hand";
+    level.Write("BlocksMap.txt", edited);
+    EXPECT_FALSE(window->Save());
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_TRUE(questions[0].contains("\nBlocksMap.txt\n")) << questions[0].toStdString();
+    EXPECT_EQ(level.Read("BlocksMap.txt"), edited);
+
+    LevelDirectory other;
+    other.Write("Tileb.bmp", "my own wall");
+    window->chooseNewFolder = [&other](const QString& /*title*/) {
+        return QString::fromStdString(other.Path().string());
+    };
+    Key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_EQ(questions.size(), 2);
+    EXPECT_TRUE(questions[1].contains("\nTileb.bmp\n")) << questions[1].toStdString();
+    EXPECT_EQ(other.Read("Tileb.bmp"), "my own wall");
+    answer = true;
+    EXPECT_TRUE(window->Save());
+    EXPECT_EQ(ReadBytes(level / "BlocksMap.txt").substr(22, 5), "#  # ");
+
+    // A file that not even root can read: a kernel attribute that can only be written.
+    const std::filesystem::path unreadable = "/sys/bus/platform/uevent";
+    if (!std::filesystem::is_regular_file(unreadable)) {
+        GTEST_SKIP() << "no " << unreadable << " on this system";
+    }
+    vornak::testing::CircuitCopy circuit;
+    std::filesystem::remove(circuit / "Car1up.gif");
+    std::filesystem::create_symlink(unreadable, circuit / "Car1up.gif");
+    EditorWindow fromBroken(Installation{VORNAK_GAME, circuit.Path()}, level.Path());
+    fromBroken.inform = [this](const QString& message) { messages << message; };
+    fromBroken.chooseNewFolder = [&other](const QString& /*title*/) {
+        return QString::fromStdString((other / "new").string());
+    };
+    fromBroken.NewFromCircuit();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains("cannot copy Car1up.gif")) << messages[0].toStdString();
+    EXPECT_FALSE(std::filesystem::exists(other / "new"));
+    EXPECT_EQ(fromBroken.Document().Folder(), level.Path());
 }
 
 // A folder whose name is not UTF-8 (Latin-1 "café" here) still takes an imported tile on save.

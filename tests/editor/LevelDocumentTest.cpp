@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -160,8 +161,8 @@ TEST_F(LevelDocumentTest, FailedSaveLeavesTheOldFilesWhole) {
     EXPECT_TRUE(document.IsModified());
 }
 
-// The files are renamed into place one at a time; when one rename fails, the message says which
-// files already hold the new level, and they do, while the others are as they were.
+// The files are renamed into place one at a time; when one rename fails, the message names the
+// files already saved, and they are, and those still as they were, and they are.
 TEST_F(LevelDocumentTest, FailedRenameSaysWhichFilesWereReplaced) {
     const std::string blocks = ReadBytes(level / "BlocksMap.txt");
     const std::string cars = ReadBytes(level / "Cars.txt");
@@ -182,14 +183,74 @@ TEST_F(LevelDocumentTest, FailedRenameSaysWhichFilesWereReplaced) {
     EXPECT_NE(failure.find("cannot replace " + (level / "BlocksMap.txt").string()),
               std::string::npos)
         << failure;
-    EXPECT_NE(failure.find("already replaced with the new level: TilesMap.txt, the other files "
-                           "are as they were"),
+    EXPECT_NE(failure.find("; already saved: TilesMap.txt; still as they were: BlocksMap.txt and "
+                           "Cars.txt"),
               std::string::npos)
         << failure;
     EXPECT_EQ(ReadBytes(level / "TilesMap.txt"), newTiles);
     EXPECT_EQ(ReadBytes(level / "BlocksMap.txt"), blocks);
     EXPECT_EQ(ReadBytes(level / "Cars.txt"), cars);
     EXPECT_TRUE(document.IsModified());
+}
+
+// An import is written by the first save after it and never again, so a picture edited in a paint
+// program afterwards keeps that work. An undo after the save brings back the picture an import
+// replaced, and takes a new one out of the level: the next save writes the old bytes back and
+// removes only the file the editor wrote, while it still holds the editor's bytes.
+TEST_F(LevelDocumentTest, PicturesAreWrittenOnceAndUndoAcrossASaveTakesThemBack) {
+    const std::string grass = level.Read("Tileg.bmp");
+    document.AddPictures({{"Tileg.bmp", "imported grass"}}, "Import");
+    document.AddPictures({{"Tilex.bmp", "new tile"}, {"Tiley.bmp", "another"}}, "Import");
+    ASSERT_EQ(document.Save(level.Path()), "");
+    EXPECT_EQ(level.Read("Tileg.bmp"), "imported grass");
+    level.Write("Tilex.bmp", "painted over");
+    document.SetWall(21, true);
+    EXPECT_TRUE(document.FilesSaveWouldReplace(level.Path()).empty());
+    ASSERT_EQ(document.Save(level.Path()), "");
+    EXPECT_EQ(level.Read("Tilex.bmp"), "painted over") << "an import is written once";
+
+    for (int step = 0; step < 3; ++step) {
+        document.UndoStack().undo();
+    }
+    EXPECT_EQ(document.FilesSaveWouldReplace(level.Path()), std::vector<std::string>{"Tilex.bmp"})
+        << "a file changed on disk is never removed without a question";
+    ASSERT_EQ(document.Save(level.Path()), "");
+    EXPECT_EQ(level.Read("Tileg.bmp"), grass);
+    EXPECT_FALSE(std::filesystem::exists(level / "Tiley.bmp"));
+    const std::vector<std::filesystem::path> palette = document.PictureNames();
+    EXPECT_EQ(std::count(palette.begin(), palette.end(), "Tiley.bmp"), 0);
+    EXPECT_EQ(std::count(palette.begin(), palette.end(), "Tileg.bmp"), 1);
+}
+
+// A level file or picture changed on disk since the editor read or wrote it, or one of another
+// level in the folder a level is saved into, is named before a save replaces it; files that hold
+// the same bytes, or that the save leaves alone, are not.
+TEST_F(LevelDocumentTest, SaveNamesTheFilesItWouldReplaceThatTheEditorDidNotWrite) {
+    document.SetWall(21, true);
+    EXPECT_TRUE(document.FilesSaveWouldReplace(level.Path()).empty());
+    level.Write("BlocksMap.txt", level.Read("BlocksMap.txt") + "#");
+    level.Write("Tileb.bmp", "repainted, and not written by the save");
+    EXPECT_EQ(document.FilesSaveWouldReplace(level.Path()),
+              std::vector<std::string>{"BlocksMap.txt"});
+
+    LevelDirectory other;
+    other.Write("Tileg.bmp", level.Read("Tileg.bmp"));
+    other.Write("Tiles.bmp", "my own sand");
+    other.Write("Cars.txt", "1\r\n1\r\nup\r\n2\r\n1\r\nup\r\n");
+    other.Write("notes.txt", "not the level's");
+    EXPECT_EQ(document.FilesSaveWouldReplace(other.Path()),
+              (std::vector<std::string>{"Tiles.bmp", "Cars.txt"}));
+}
+
+// A play folder is written whole or reported: the game never plays a level cut short.
+TEST_F(LevelDocumentTest, ASnapshotThatCannotBeWrittenSaysSo) {
+    LevelDirectory play;
+    EXPECT_EQ(document.WriteSnapshot(play.Path()), "");
+    EXPECT_EQ(play.Read("Cars.txt"), level.Read("Cars.txt"));
+    EXPECT_EQ(play.Read("Tileg.bmp"), level.Read("Tileg.bmp"));
+    const std::string failure = document.WriteSnapshot(play.Path());
+    EXPECT_NE(failure.find("cannot write " + (play / "Car1down.gif").string()), std::string::npos)
+        << failure;
 }
 
 // Saving never writes through a link, nor over a read-only level file: it refuses, with a
