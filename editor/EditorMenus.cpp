@@ -45,8 +45,10 @@ void EditorWindow::BuildMenus() {
     AddAction(file, QStringLiteral("Import &tile picture…"), {}, [this] { ImportTile(); });
     AddAction(file, QStringLiteral("Import &car…"), {}, [this] { ImportCar(); });
     file->addSeparator();
-    AddAction(file, QStringLiteral("Mirror &left–right"), {}, [this] { document_.Mirror(true); });
-    AddAction(file, QStringLiteral("Mirror to&p–bottom"), {}, [this] { document_.Mirror(false); });
+    AddAction(file, QStringLiteral("Mirror &left–right"), {},
+              [this] { document_.Mirror(true, view_->Selection()); });
+    AddAction(file, QStringLiteral("Mirror to&p–bottom"), {},
+              [this] { document_.Mirror(false, view_->Selection()); });
     QMenu* shift = file->addMenu(QStringLiteral("S&hift by one cell"));
     const std::tuple<QString, Qt::Key, int, int> shifts[] = {
         {QStringLiteral("&Left"), Qt::Key_Left, -1, 0},
@@ -56,8 +58,9 @@ void EditorWindow::BuildMenus() {
     for (const auto& [text, key, columns, rows] : shifts) {
         const int byColumns = columns;
         const int byRows = rows;
-        AddAction(shift, text, QKeySequence(Qt::CTRL | Qt::SHIFT | key),
-                  [this, byColumns, byRows] { document_.Shift(byColumns, byRows); });
+        AddAction(shift, text, QKeySequence(Qt::CTRL | Qt::SHIFT | key), [this, byColumns, byRows] {
+            document_.Shift(byColumns, byRows, view_->Selection());
+        });
     }
     file->addSeparator();
     AddAction(file, QStringLiteral("&Play"), Qt::Key_F5, [this] { Play(); });
@@ -185,7 +188,7 @@ QString EditorWindow::KeysHelp() {
         "  Ctrl+C  copy              Ctrl+X  cut           Delete  clear the selection\n"
         "  Ctrl+V  paste: the copy follows the pointer, a left click puts it down\n"
         "  Escape  drop the paste, or the selection\n"
-        "  Ctrl+Shift+arrow  shift the whole level by one cell\n"
+        "  Ctrl+Shift+arrow  shift the selection, or the whole level, by one cell\n"
         "\n"
         "Level\n"
         "  Ctrl+N  new, untitled     Ctrl+O  open     Ctrl+S  save     Ctrl+Shift+S  save as\n"

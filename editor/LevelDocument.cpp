@@ -14,6 +14,7 @@
 #include <set>
 
 #include "Direction.h"
+#include "DocumentFiles.h"
 #include "FileReplacement.h"
 #include "GameError.h"
 #include "LevelFile.h"
@@ -206,14 +207,60 @@ void LevelDocument::Paste(const Clip& clip, int column, int row) {
            [&clip, column, row](LevelContent& content) { PasteClip(content, clip, column, row); });
 }
 
-void LevelDocument::Shift(int columns, int rows) {
-    Change(QStringLiteral("Shift the level"),
-           [columns, rows](LevelContent& content) { ShiftLevel(content, columns, rows); });
+void LevelDocument::Shift(int columns, int rows, const std::optional<CellArea>& area) {
+    Change(area ? QStringLiteral("Shift the selection") : QStringLiteral("Shift the level"),
+           [columns, rows, &area](LevelContent& content) {
+               ShiftArea(content, area.value_or(WholeGrid), columns, rows);
+           });
 }
 
-void LevelDocument::Mirror(bool leftRight) {
-    Change(QStringLiteral("Mirror the level"),
-           [leftRight](LevelContent& content) { MirrorLevel(content, leftRight); });
+void LevelDocument::Mirror(bool leftRight, const std::optional<CellArea>& area) {
+    const MirrorPartners partners = FindMirrorPartners(leftRight);
+    Change(area ? QStringLiteral("Mirror the selection") : QStringLiteral("Mirror the level"),
+           [leftRight, &area, &partners](LevelContent& content) {
+               MirrorArea(content, area.value_or(WholeGrid), leftRight, partners);
+           });
+}
+
+// Partners by the pixels the game draws, so that a kerb on a road's top edge becomes the kerb
+// for its bottom edge; a picture that is its own mirror image, or whose image no tile has, stays.
+MirrorPartners LevelDocument::FindMirrorPartners(bool leftRight) const {
+    MirrorPartners partners = NoPartners();
+    DocumentFiles files(*this);
+    std::map<std::vector<std::uint32_t>, std::vector<char>> byPixels;
+    std::map<char, Picture> tiles;
+    for (const std::filesystem::path& name : PictureNames()) {
+        const char tile = TileCharacterOf(name);
+        if (tile == '\0') {
+            continue;
+        }
+        try {
+            Picture picture = DecodePicture(files, pictureFolder_ / name, PictureFormat::Bmp);
+            byPixels[picture.pixels].push_back(tile);
+            tiles.emplace(tile, std::move(picture));
+        } catch (const GameError&) {
+            // The checker names a picture the game cannot read; it has no partner.
+        }
+    }
+    for (const auto& [tile, picture] : tiles) {
+        std::vector<std::uint32_t> mirrored(picture.pixels.size());
+        for (int y = 0; y < picture.height; ++y) {
+            for (int x = 0; x < picture.width; ++x) {
+                const int fromX = leftRight ? picture.width - 1 - x : x;
+                const int fromY = leftRight ? y : picture.height - 1 - y;
+                mirrored[static_cast<std::size_t>(y * picture.width + x)] =
+                    picture.At(fromX, fromY);
+            }
+        }
+        if (mirrored == picture.pixels) {
+            continue;
+        }
+        const auto found = byPixels.find(mirrored);
+        if (found != byPixels.end()) {
+            partners[static_cast<unsigned char>(tile)] = found->second.front();
+        }
+    }
+    return partners;
 }
 
 // Within a stroke, the kinds it started with: the cells it paints must not change them midway.

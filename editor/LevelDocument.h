@@ -67,8 +67,9 @@ class LevelDocument {
     // Cut and Delete: the cells cleared as ClearArea says.
     void Clear(const CellArea& area, const QString& name);
     void Paste(const Clip& clip, int column, int row);
-    void Shift(int columns, int rows);
-    void Mirror(bool leftRight);
+    // The selection's cells alone when there is one, wrapping within it, else the whole level.
+    void Shift(int columns, int rows, const std::optional<CellArea>& area = std::nullopt);
+    void Mirror(bool leftRight, const std::optional<CellArea>& area = std::nullopt);
 
     // When on (the default), a painted cell takes its tile's kind as its wall state: the kind
     // the level gives the tile, or for a tile the level does not use yet, the kind fallback
@@ -124,6 +125,7 @@ class LevelDocument {
     void Change(const QString& name, const std::function<void(LevelContent&)>& edit);
     void NoteRewrites();
     FileStamp Known(const std::string& name) const;
+    MirrorPartners FindMirrorPartners(bool leftRight) const;
     // Every picture the editor holds: as the content has it, or as it was before the editor
     // first changed it.
     std::map<std::string, std::optional<std::string>> HeldPictures() const;

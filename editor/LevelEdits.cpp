@@ -57,35 +57,45 @@ char TileAt(const LevelContent& content, int cell) {
     return at < content.tiles.size() ? content.tiles[at] : '\0';
 }
 
-// Whole-level moves need a tile in every cell; a short map gets its most common tile.
-void CoverGrid(LevelContent& content) {
+// Moves need a tile in every cell they touch; a short map gets its most common tile.
+void CoverArea(LevelContent& content, const CellArea& area) {
     if (!content.tiles.empty()) {
-        CoverCell(content, TileCount - 1, '.');
+        CoverCell(content, CellOf(area.right, area.bottom), '.');
     }
 }
 
-// Moves every cell to where place says, tiles, walls and cars together.
+bool Inside(const CellArea& area, int column, int row) {
+    return column >= area.left && column <= area.right && row >= area.top && row <= area.bottom;
+}
+
+// Moves every cell of area to where place says, tiles, walls and cars together.
 template <typename Place>
-void MoveCells(LevelContent& content, Place place) {
-    CoverGrid(content);
+void MoveCells(LevelContent& content, const CellArea& area, Place place) {
+    CoverArea(content, area);
     LevelContent moved = content;
-    for (int cell = 0; cell < TileCount; ++cell) {
-        const int target = place(ColumnOf(cell), RowOf(cell));
-        const auto from = static_cast<std::size_t>(cell);
-        const auto to = static_cast<std::size_t>(target);
-        if (from < content.tiles.size()) {
-            moved.tiles[to] = content.tiles[from];
+    for (int row = area.top; row <= area.bottom; ++row) {
+        for (int column = area.left; column <= area.right; ++column) {
+            const auto from = static_cast<std::size_t>(CellOf(column, row));
+            const auto to = static_cast<std::size_t>(place(column, row));
+            if (from < content.tiles.size()) {
+                moved.tiles[to] = content.tiles[from];
+            }
+            moved.walls[to] = content.walls[from];
         }
-        moved.walls[to] = content.walls[from];
     }
     for (CarStart& car : moved.cars) {
-        if (CellGrid::Contains(car.column, car.row)) {
+        if (CellGrid::Contains(car.column, car.row) && Inside(area, car.column - 1, car.row - 1)) {
             const int target = place(car.column - 1, car.row - 1);
             car.column = ColumnOf(target) + 1;
             car.row = RowOf(target) + 1;
         }
     }
     content = std::move(moved);
+}
+
+int Wrapped(int value, int first, int last) {
+    const int span = last - first + 1;
+    return ((value - first) % span + span) % span + first;
 }
 
 }  // namespace
@@ -191,27 +201,57 @@ void PasteClip(LevelContent& content, const Clip& clip, int column, int row) {
     }
 }
 
-void ShiftLevel(LevelContent& content, int columns, int rows) {
-    MoveCells(content, [columns, rows](int column, int row) {
-        return CellOf(((column + columns) % GridColumns + GridColumns) % GridColumns,
-                      ((row + rows) % GridRows + GridRows) % GridRows);
+MirrorPartners NoPartners() {
+    MirrorPartners partners{};
+    for (std::size_t tile = 0; tile < partners.size(); ++tile) {
+        partners[tile] = static_cast<char>(tile);
+    }
+    return partners;
+}
+
+void ShiftArea(LevelContent& content, const CellArea& area, int columns, int rows) {
+    MoveCells(content, area, [&area, columns, rows](int column, int row) {
+        return CellOf(Wrapped(column + columns, area.left, area.right),
+                      Wrapped(row + rows, area.top, area.bottom));
     });
 }
 
-void MirrorLevel(LevelContent& content, bool leftRight) {
-    MoveCells(content, [leftRight](int column, int row) {
-        return leftRight ? CellOf(GridColumns - 1 - column, row)
-                         : CellOf(column, GridRows - 1 - row);
+void MirrorArea(LevelContent& content, const CellArea& area, bool leftRight,
+                const MirrorPartners& partners) {
+    MoveCells(content, area, [&area, leftRight](int column, int row) {
+        return leftRight ? CellOf(area.left + area.right - column, row)
+                         : CellOf(column, area.top + area.bottom - row);
     });
+    for (int row = area.top; row <= area.bottom; ++row) {
+        for (int column = area.left; column <= area.right; ++column) {
+            const auto cell = static_cast<std::size_t>(CellOf(column, row));
+            if (cell < content.tiles.size()) {
+                content.tiles[cell] = partners[static_cast<unsigned char>(content.tiles[cell])];
+            }
+        }
+    }
     const std::pair<const char*, const char*> swapped =
         leftRight ? std::pair{"left", "right"} : std::pair{"up", "down"};
+    const bool wholeGrid = area == WholeGrid;
     for (CarStart& car : content.cars) {
+        if (!wholeGrid && !(CellGrid::Contains(car.column, car.row) &&
+                            Inside(area, car.column - 1, car.row - 1))) {
+            continue;
+        }
         if (car.heading == swapped.first) {
             car.heading = swapped.second;
         } else if (car.heading == swapped.second) {
             car.heading = swapped.first;
         }
     }
+}
+
+void ShiftLevel(LevelContent& content, int columns, int rows) {
+    ShiftArea(content, WholeGrid, columns, rows);
+}
+
+void MirrorLevel(LevelContent& content, bool leftRight) {
+    MirrorArea(content, WholeGrid, leftRight, NoPartners());
 }
 
 }  // namespace vornak::editor

@@ -78,9 +78,21 @@ void ClearArea(LevelContent& content, const CellArea& area);
 // grid are left out, and cells the clip holds no tile for keep theirs.
 void PasteClip(LevelContent& content, const Clip& clip, int column, int row);
 
-// Moves every tile, wall and car by whole cells; what leaves one side comes in on the other.
+inline constexpr CellArea WholeGrid{0, 0, GridColumns - 1, GridRows - 1};
+
+// Each tile's mirror partner, by character: the tile whose picture is the exact mirror image of
+// its own. A tile without one keeps its character.
+using MirrorPartners = std::array<char, 256>;
+MirrorPartners NoPartners();
+
+// Moves every tile, wall and car in area by whole cells; what leaves one side of the area comes
+// in on the other.
+void ShiftArea(LevelContent& content, const CellArea& area, int columns, int rows);
+// Flips area left to right (or top to bottom), each tile becoming its partner, and the headings
+// of the cars in it with them.
+void MirrorArea(LevelContent& content, const CellArea& area, bool leftRight,
+                const MirrorPartners& partners);
 void ShiftLevel(LevelContent& content, int columns, int rows);
-// Flips the level left to right (or top to bottom), the cars' headings with it.
 void MirrorLevel(LevelContent& content, bool leftRight);
 
 }  // namespace vornak::editor

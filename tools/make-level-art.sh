@@ -14,12 +14,13 @@ convert=/usr/bin/convert   # ImageMagick's own, whatever else is on PATH
 
 # Tile character -> art source. The tile map names tiles by these characters.
 # The kerbs are road with a red and white strip on the edge that meets a wall: ^ on the top edge,
-# v on the bottom edge.
-declare -A tiles=([.]=asphalt [g]=grass [t]=tree [b]=barrier [s]=startline [^]=kerb_top
-    [v]=kerb_bottom)
+# and v, its exact top-to-bottom mirror image, on the bottom edge, so that the editor's mirror
+# turns one into the other.
+declare -A tiles=([.]=asphalt [g]=grass [t]=tree [b]=barrier [s]=startline [^]=kerb_top)
 for character in "${!tiles[@]}"; do
     "$convert" "level/art/Tile_${tiles[$character]}.xpm" -type TrueColor "BMP3:$out/Tile${character}.bmp"
 done
+"$convert" level/art/Tile_kerb_top.xpm -flip -type TrueColor "BMP3:$out/Tilev.bmp"
 
 # One source per car, nose up; the other headings are rotations of it.
 declare -A turns=([up]=0 [right]=90 [down]=180 [left]=270)

@@ -474,7 +474,8 @@ TEST_F(EditorWindowTest, TileImportInAFolderWhoseNameIsNotUtf8) {
 
 // Every tool has its key; H hides the walls and W no longer does. S selects by dragging; Ctrl+C
 // and Ctrl+V float a copy that a left click puts down, Escape drops a paste, Delete clears, and
-// each is one undo step. Ctrl+Shift+arrow shifts the level. The status line follows each edit.
+// each is one undo step. Ctrl+Shift+arrow shifts the selection, or the level when there is none.
+// The status line follows each edit.
 TEST_F(EditorWindowTest, ToolKeysSelectionsAndShifts) {
     LevelView* view = window->View();
     const std::pair<Qt::Key, Tool> keys[] = {{Qt::Key_F, Tool::Fill},   {Qt::Key_B, Tool::Walls},
@@ -519,6 +520,16 @@ TEST_F(EditorWindowTest, ToolKeysSelectionsAndShifts) {
     EXPECT_FALSE(Wall(6, 13)) << "the paste was one step";
     EXPECT_TRUE(Wall(1, 1));
 
+    // With a selection, Ctrl+Shift+arrow shifts it alone, round within it; without, the level.
+    ASSERT_EQ(view->Selection(), (CellArea{0, 0, 1, 1}));
+    window->Document().SetTile(0, 'b');
+    const char below = Tile(1, 3);
+    Key(Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Tile(2, 1), 'b');
+    EXPECT_EQ(Tile(1, 3), below);
+    EXPECT_EQ(view->Selection(), (CellArea{0, 0, 1, 1}));
+    Key(Qt::Key_Escape);
+    ASSERT_FALSE(view->Selection().has_value());
     const char corner = Tile(20, 15);
     Key(Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(Tile(1, 15), corner);

@@ -222,6 +222,29 @@ TEST_F(LevelDocumentTest, PicturesAreWrittenOnceAndUndoAcrossASaveTakesThemBack)
     EXPECT_EQ(std::count(palette.begin(), palette.end(), "Tileg.bmp"), 1);
 }
 
+// A mirror turns each tile into the tile whose picture is its exact mirror image: top to bottom,
+// the circuit's kerbs swap, so they stay on the road's edges; its asphalt and grass, whose noise
+// has no mirror image among the tiles, stay as they are.
+TEST_F(LevelDocumentTest, MirrorSwapsTilesForTheirMirrorImages) {
+    const std::string tiles = document.Content().tiles;
+    document.Mirror(false);
+    for (int row = 0; row < GridRows; ++row) {
+        for (int column = 0; column < GridColumns; ++column) {
+            const char before = tiles[static_cast<std::size_t>(row * GridColumns + column)];
+            const char expected = before == '^' ? 'v' : before == 'v' ? '^' : before;
+            EXPECT_EQ(
+                document.Content()
+                    .tiles[static_cast<std::size_t>((GridRows - 1 - row) * GridColumns + column)],
+                expected)
+                << "column " << column + 1 << ", row " << row + 1;
+        }
+    }
+    document.UndoStack().undo();
+    document.Mirror(true);
+    EXPECT_EQ(document.Content().tiles[2 * GridColumns + GridColumns - 1 - 8], '^')
+        << "no tile is the kerb's left-right image";
+}
+
 // A level file or picture changed on disk since the editor read or wrote it, or one of another
 // level in the folder a level is saved into, is named before a save replaces it; files that hold
 // the same bytes, or that the save leaves alone, are not.

@@ -96,5 +96,25 @@ TEST(LevelEdits, ShiftWrapsAndMirrorFlipsCarsAndHeadings) {
     EXPECT_EQ(level.cars[1], (CarStart{3, 1, "down"}));
 }
 
+// Within a selection, a shift wraps round inside it and a mirror flips it alone; a car inside
+// moves and turns with its cells, and everything outside stays. Mirrored tiles become their
+// partners.
+TEST(LevelEdits, ASelectionShiftsAndMirrorsAlone) {
+    LevelContent level = Drawn(Rows("abCdeaaaaaaaaaaaaaaa", "aaaaaaaaaaaaaaaaaaaa"));
+    level.cars = {CarStart{2, 1, "left"}, CarStart{5, 1, "left"}};
+    const CellArea firstThree{0, 0, 2, 0};
+    ShiftArea(level, firstThree, 1, 0);
+    EXPECT_EQ(Drawing(level)[0], "Cabdeaaaaaaaaaaaaaaa");
+    EXPECT_EQ(level.cars[0], (CarStart{3, 1, "left"}));
+    EXPECT_EQ(level.cars[1], (CarStart{5, 1, "left"})) << "outside the selection";
+
+    MirrorPartners partners = NoPartners();
+    partners['a'] = 'z';
+    MirrorArea(level, {0, 0, 3, 0}, true, partners);
+    EXPECT_EQ(Drawing(level)[0], "dbzCeaaaaaaaaaaaaaaa");
+    EXPECT_EQ(level.cars[0], (CarStart{2, 1, "right"}));
+    EXPECT_EQ(level.cars[1], (CarStart{5, 1, "left"}));
+}
+
 }  // namespace
 }  // namespace vornak::editor
