@@ -3,11 +3,15 @@
 
 // The checker's findings on the level as it stands, and on the files as they were saved.
 #include <QListWidget>
-#include <set>
+#include <map>
+#include <tuple>
 
 #include "DocumentFiles.h"
 #include "EditorWindow.h"
+#include "GameError.h"
+#include "LevelFile.h"
 #include "LevelLoader.h"
+#include "SystemFiles.h"
 
 namespace vornak::editor {
 
@@ -19,6 +23,9 @@ constexpr int CellRole = Qt::UserRole;
 // of 20: a map's line and column are the cell's row and column, and a Cars.txt line belongs
 // to one car's start.
 int CellOfFinding(const Diagnostic& diagnostic, const LevelContent& content) {
+    if (diagnostic.cell >= 0) {
+        return diagnostic.cell;
+    }
     const std::string name = diagnostic.file.filename().string();
     if (name == TilesMapFileName || name == BlocksMapFileName) {
         if (diagnostic.column > GridColumns || diagnostic.line > GridRows) {
@@ -34,6 +41,24 @@ int CellOfFinding(const Diagnostic& diagnostic, const LevelContent& content) {
                    : -1;
     }
     return -1;
+}
+
+// Each cell of a saved map by the line and column of its byte, counted as the loader and the
+// checker count: cells fill in reading order, and a short row does not hold 20 of them.
+std::map<std::pair<int, int>, int> SavedCells(const std::filesystem::path& map, bool tiles) {
+    std::map<std::pair<int, int>, int> cells;
+    try {
+        LevelFile file(SystemFiles(), map, LevelFile::WhenMissing::ReadAsEmpty);
+        int cell = 0;
+        for (int byte = file.ReadByte(); byte >= 0 && cell < TileCount; byte = file.ReadByte()) {
+            if (tiles ? IsTileCharacter(byte) : byte == '#' || byte == ' ') {
+                cells.emplace(std::pair{file.Line(), file.Column()}, cell++);
+            }
+        }
+    } catch (const GameError&) {
+        // The checker names the fault; the cells before it keep their places.
+    }
+    return cells;
 }
 
 Diagnostic WithFileName(const Diagnostic& diagnostic) {
@@ -52,20 +77,55 @@ void EditorWindow::CheckNow() {
     // What the saved files say stays in view until a save replaces them, so an error in them is
     // never hidden behind what the editor made of them. They are read again each time: the files
     // on disk may change behind the editor's back (a picture put back).
+    findingCells_.clear();
+    for (const Diagnostic& diagnostic : diagnostics_) {
+        findingCells_.push_back(CellOfFinding(diagnostic, document_.Content()));
+    }
     if (!document_.IsUntitled()) {
-        std::set<std::string> shown;
-        for (const Diagnostic& diagnostic : diagnostics_) {
-            shown.insert(FormatDiagnostic(WithFileName(diagnostic)));
-        }
-        for (const Diagnostic& saved : CheckLevel(document_.Folder())) {
-            if (shown.count(FormatDiagnostic(WithFileName(saved))) == 0) {
-                Diagnostic marked = saved;
-                marked.message = "in the saved file: " + saved.message;
-                diagnostics_.push_back(marked);
-            }
-        }
+        AddSavedFindings();
     }
     ShowFindings();
+}
+
+// A fault found both in memory and in the saved files shows once, as the checker prints it for
+// the saved file; the saved files' own faults follow, marked as theirs. A finding in memory and
+// one in a file are the same when they name the same file, cell, severity and message.
+void EditorWindow::AddSavedFindings() {
+    const std::filesystem::path& folder = document_.Folder();
+    const std::map<std::pair<int, int>, int> tileCells =
+        SavedCells(folder / TilesMapFileName, true);
+    const std::map<std::pair<int, int>, int> wallCells =
+        SavedCells(folder / BlocksMapFileName, false);
+    using Key = std::tuple<std::string, int, Diagnostic::Severity, std::string>;
+    const auto key = [](const Diagnostic& diagnostic, int cell) {
+        return Key{diagnostic.file.filename().string(), cell, diagnostic.severity,
+                   cell < 0 ? FormatDiagnostic(WithFileName(diagnostic)) : diagnostic.message};
+    };
+    std::map<Key, std::size_t> inMemory;
+    for (std::size_t index = 0; index < diagnostics_.size(); ++index) {
+        inMemory.emplace(key(diagnostics_[index], findingCells_[index]), index);
+    }
+    for (const Diagnostic& saved : CheckLevel(folder)) {
+        const std::string name = saved.file.filename().string();
+        int cell = CellOfFinding(saved, document_.Content());
+        if (saved.cell >= 0) {
+            cell = saved.cell;
+        } else if (name == TilesMapFileName || name == BlocksMapFileName) {
+            const auto& cells = name == TilesMapFileName ? tileCells : wallCells;
+            const auto found = cells.find({saved.line, saved.column});
+            cell = found == cells.end() ? -1 : found->second;
+        }
+        const auto same = inMemory.find(key(saved, cell));
+        if (same != inMemory.end()) {
+            diagnostics_[same->second] = saved;
+            findingCells_[same->second] = cell;
+            continue;
+        }
+        Diagnostic marked = saved;
+        marked.message = "in the saved file: " + saved.message;
+        diagnostics_.push_back(marked);
+        findingCells_.push_back(cell);
+    }
 }
 
 void EditorWindow::ShowFindings() {
@@ -76,10 +136,11 @@ void EditorWindow::ShowFindings() {
                                          findings_);
         item->setData(CellRole, -1);
     }
-    for (const Diagnostic& diagnostic : diagnostics_) {
+    for (std::size_t index = 0; index < diagnostics_.size(); ++index) {
+        const Diagnostic& diagnostic = diagnostics_[index];
         auto* item = new QListWidgetItem(
             QString::fromStdString(FormatDiagnostic(WithFileName(diagnostic))), findings_);
-        item->setData(CellRole, CellOfFinding(diagnostic, document_.Content()));
+        item->setData(CellRole, findingCells_[index]);
         item->setForeground(diagnostic.severity == Diagnostic::Severity::Error
                                 ? QColor(190, 20, 20)
                                 : QColor(150, 100, 0));

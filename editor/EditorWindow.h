@@ -91,6 +91,7 @@ class EditorWindow : public QMainWindow {
     void FillRecentMenu();
     void RememberRecent(const std::filesystem::path& folder);
     static QString KeysHelp();
+    void AddSavedFindings();
     void ShowFindings();
     void ShowHover(int cell);
     void FindingClicked(int row);
@@ -120,6 +121,7 @@ class EditorWindow : public QMainWindow {
     std::vector<QAction*> turnActions_;
     QTimer checkTimer_;
     std::vector<Diagnostic> diagnostics_;
+    std::vector<int> findingCells_;  // the cell each finding points to, or -1
     bool rewritesAccepted_ = false;
 };
 

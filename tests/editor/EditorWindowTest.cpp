@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QSettings>
 #include <QTest>
+#include <algorithm>
 #include <chrono>
 
 #include <fcntl.h>
@@ -446,6 +447,42 @@ TEST_F(EditorWindowTest, SavingAsksBeforeReplacingWorkDoneElsewhere) {
     EXPECT_TRUE(messages[0].contains("cannot copy Car1up.gif")) << messages[0].toStdString();
     EXPECT_FALSE(std::filesystem::exists(other / "new"));
     EXPECT_EQ(fromBroken.Document().Folder(), level.Path());
+}
+
+// A row of BlocksMap.txt that lost a space shifts every later wall, and the checker names each
+// wall that no longer fits its tile. The editor shows each of those once, as the checker prints
+// it, and clicking one selects the cell the game fills from that place in the file.
+TEST_F(EditorWindowTest, FindingsOfTheSavedFilesShowOnce) {
+    std::string blocks = level.Read("BlocksMap.txt");
+    blocks.erase(23, 1);  // row 2 is one cell short
+    level.Write("BlocksMap.txt", blocks);
+    window =
+        std::make_unique<EditorWindow>(Installation{VORNAK_GAME, VORNAK_CIRCUIT_DIR}, level.Path());
+    window->CheckNow();
+    const std::vector<Diagnostic> checker = CheckLevel(level.Path());
+    ASSERT_GT(checker.size(), 10U);
+    const auto printed = [](std::vector<Diagnostic> findings) {
+        std::vector<std::string> lines;
+        for (Diagnostic& finding : findings) {
+            finding.file = finding.file.filename();
+            if (finding.message.rfind("in the saved file: ", 0) == 0) {
+                finding.message.erase(0, 19);
+            }
+            lines.push_back(FormatDiagnostic(finding));
+        }
+        std::sort(lines.begin(), lines.end());
+        return lines;
+    };
+    EXPECT_EQ(printed(window->Diagnostics()), printed(checker));
+    // Line 3, column 2 of the file is the game's cell (1, 3), since row 2 is one cell short.
+    const auto second = std::find_if(
+        window->Diagnostics().begin(), window->Diagnostics().end(),
+        [](const Diagnostic& finding) { return finding.line == 3 && finding.column == 2; });
+    ASSERT_NE(second, window->Diagnostics().end());
+    const int row = static_cast<int>(second - window->Diagnostics().begin()) +
+                    static_cast<int>(window->Document().Rewrites().size());
+    window->Findings()->setCurrentRow(row);
+    EXPECT_EQ(window->View()->SelectedCell(), 2 * 20);
 }
 
 // A folder whose name is not UTF-8 (Latin-1 "café" here) still takes an imported tile on save.

@@ -293,8 +293,10 @@ void CheckWallsAgainstTiles(std::vector<Diagnostic>& diagnostics, const std::vec
         message += share;
         message += *kind ? ": cars drive through this barrier"
                          : ": cars stop at a wall that players cannot see";
+        // A cell past the file's end has no place there, only its number.
+        const int cell = index < blockPlaces.size() ? -1 : static_cast<int>(index);
         diagnostics.push_back(
-            {shown, place.line, place.column, Severity::Warning, std::move(message)});
+            {shown, place.line, place.column, Severity::Warning, std::move(message), cell});
     }
 }
 

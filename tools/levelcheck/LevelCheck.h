@@ -19,6 +19,9 @@ struct Diagnostic {
     int column = 1;
     Severity severity = Severity::Error;
     std::string message;
+    // The cell a map finding is about, counted in reading order from 0, where its place in the
+    // file cannot say (a cell past the file's end); -1 otherwise.
+    int cell = -1;
 };
 
 // Reads the level in folder with the game's own loading code, without creating or writing any
