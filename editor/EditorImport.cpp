@@ -5,12 +5,14 @@
 // any other, written with the level when it is saved.
 #include <QImageReader>
 #include <algorithm>
+#include <set>
 
 #include "Direction.h"
 #include "EditorWindow.h"
 #include "LevelLoader.h"
 #include "PictureExport.h"
 #include "QtPaths.h"
+#include "TileCharacterChoice.h"
 
 namespace vornak::editor {
 
@@ -24,9 +26,16 @@ QString PictureFilter() {
     return QStringLiteral("Pictures (%1)").arg(patterns.join(QLatin1Char(' ')));
 }
 
-bool IsUsablePictureCharacter(char character) {
-    // '/' cannot be in a file name, and a space or '#' would be easy to misread in the map.
-    return character > ' ' && character < 127 && character != '/' && character != '#';
+// Every character the level's tiles use, in the map or in the palette.
+std::string UsedTileCharacters(const LevelDocument& document) {
+    std::set<char> used(document.Content().tiles.begin(), document.Content().tiles.end());
+    for (const std::filesystem::path& name : document.PictureNames()) {
+        if (const char tile = TileCharacterOf(name); tile != '\0') {
+            used.insert(tile);
+        }
+    }
+    used.erase('\0');
+    return {used.begin(), used.end()};
 }
 
 bool InPalette(const LevelDocument& document, const std::filesystem::path& name) {
@@ -82,17 +91,11 @@ void EditorWindow::ImportTile() {
         }
         fit = how.startsWith(QStringLiteral("Crop")) ? Fit::Crop : Fit::Scale;
     }
-    QStringList characters;
-    for (char character = '!'; character < 127; ++character) {
-        if (IsUsablePictureCharacter(character)) {
-            characters << QString(QLatin1Char(character));
-        }
-    }
+    const std::string used = UsedTileCharacters(document_);
     const QString character =
-        chooseItem(QStringLiteral("The character that stands for this tile in the map (a tile "
-                                  "that has a picture already gets this one instead):"),
-                   characters);
-    if (character.isEmpty()) {
+        chooseCharacter(QStringLiteral("The character that stands for this tile in the map:"),
+                        QString(QLatin1Char(FreeTileLetter(used))), QString::fromLatin1(used));
+    if (character.size() != 1 || !IsUsableTileCharacter(character.at(0).toLatin1())) {
         return;
     }
     const char tile = character.at(0).toLatin1();

@@ -8,19 +8,26 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QColorDialog>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QSettings>
 #include <QStatusBar>
 #include <QUndoStack>
+#include <QVBoxLayout>
 
 #include "LevelLoader.h"
 #include "QtPaths.h"
+#include "TileCharacterChoice.h"
 
 namespace vornak::editor {
 
@@ -134,6 +141,51 @@ EditorWindow::EditorWindow(Installation installation, const std::filesystem::pat
     view_->setFocus();
 }
 
+namespace {
+
+// One case-sensitive character, with the characters in use listed and what the typed one means
+// said as it is typed: a character in use, or one that only differs by case from one in use.
+QString CharacterDialog(QWidget* parent, const QString& question, const QString& suggested,
+                        const QString& used) {
+    QDialog dialog(parent);
+    dialog.setWindowTitle(parent->windowTitle());
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(question, &dialog));
+    auto* field = new QLineEdit(suggested, &dialog);
+    field->setMaxLength(1);
+    field->selectAll();
+    layout->addWidget(field);
+    QStringList inUse;
+    for (const QChar character : used) {
+        inUse << QString(character);
+    }
+    auto* usedLabel =
+        new QLabel(QStringLiteral("In use: ") + inUse.join(QLatin1Char(' ')), &dialog);
+    usedLabel->setWordWrap(true);
+    layout->addWidget(usedLabel);
+    auto* note = new QLabel(&dialog);
+    note->setWordWrap(true);
+    layout->addWidget(note);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    const auto update = [field, note, buttons, &used] {
+        const QString text = field->text();
+        const char typed = text.size() == 1 ? text.at(0).toLatin1() : '\0';
+        note->setText(text.isEmpty() ? QString()
+                                     : QString::fromStdString(TileCharacterNote(
+                                           typed, used.toLatin1().toStdString())));
+        buttons->button(QDialogButtonBox::Ok)
+            ->setEnabled(typed != '\0' && IsUsableTileCharacter(typed));
+    };
+    QObject::connect(field, &QLineEdit::textChanged, &dialog, update);
+    update();
+    return dialog.exec() == QDialog::Accepted ? field->text() : QString();
+}
+
+}  // namespace
+
 void EditorWindow::UseDialogs() {
     confirm = [this](const QString& question) {
         return QMessageBox::question(this, windowTitle(), question) == QMessageBox::Yes;
@@ -159,12 +211,17 @@ void EditorWindow::UseDialogs() {
     choosePicture = [this](const QString& title, const QString& filter) {
         return QFileDialog::getOpenFileName(this, title, QString(), filter);
     };
-    chooseFolder = [this](const QString& title) {
-        return QFileDialog::getExistingDirectory(this, title);
+    chooseFolder = [this](const QString& title, const QString& start) {
+        return QFileDialog::getExistingDirectory(this, title, start);
     };
-    chooseNewFolder = [this](const QString& title) {
-        return QFileDialog::getSaveFileName(this, title, QString(), QString(), nullptr,
-                                            QFileDialog::ShowDirsOnly);
+    // A folder chooser, whose "Create New Folder" makes the new level's folder in place; an
+    // existing empty folder does as well.
+    chooseNewFolder = [this](const QString& title, const QString& start) {
+        QFileDialog dialog(this, title, start);
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Choose"));
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
     chooseItem = [this](const QString& question, const QStringList& items) {
         bool chosen = false;
@@ -174,6 +231,10 @@ void EditorWindow::UseDialogs() {
     };
     chooseColour = [this](QColor initial, const QString& title) {
         return QColorDialog::getColor(initial, this, title);
+    };
+    chooseCharacter = [this](const QString& question, const QString& suggested,
+                             const QString& used) {
+        return CharacterDialog(this, question, suggested, used);
     };
 }
 
@@ -352,7 +413,7 @@ void EditorWindow::OpenFolder() {
     if (!AskToKeepChanges()) {
         return;
     }
-    const QString folder = chooseFolder(QStringLiteral("Open a level folder"));
+    const QString folder = ChooseFolder(chooseFolder, QStringLiteral("Open a level folder"));
     if (!folder.isEmpty()) {
         Open(FromQString(folder));
     }
@@ -362,7 +423,7 @@ void EditorWindow::NewFromCircuit() {
     if (!AskToKeepChanges()) {
         return;
     }
-    const QString chosen = chooseNewFolder(QStringLiteral("New level folder"));
+    const QString chosen = ChooseFolder(chooseNewFolder, QStringLiteral("New level folder"));
     if (chosen.isEmpty()) {
         return;
     }
@@ -407,12 +468,32 @@ void EditorWindow::NewFromCircuit() {
     Open(folder);
 }
 
+// Choosers start beside the level in hand, or where the last one was chosen, never in whatever
+// folder the editor happened to start from.
+QString EditorWindow::ChooseFolder(
+    const std::function<QString(const QString&, const QString&)>& chooser, const QString& title) {
+    QString start = settings_.value(QStringLiteral("last folder")).toString();
+    if (!document_.IsUntitled()) {
+        start = ToQString(document_.Folder().parent_path());
+    }
+    if (start.isEmpty() || !std::filesystem::is_directory(FromQString(start))) {
+        start = QDir::homePath();
+    }
+    const QString chosen = chooser(title, start);
+    if (!chosen.isEmpty()) {
+        settings_.setValue(QStringLiteral("last folder"),
+                           ToQString(FromQString(chosen).parent_path()));
+    }
+    return chosen;
+}
+
 bool EditorWindow::Save() {
     return document_.IsUntitled() ? SaveAs() : SaveTo(document_.Folder());
 }
 
 bool EditorWindow::SaveAs() {
-    const QString chosen = chooseNewFolder(QStringLiteral("Save the level in a folder"));
+    const QString chosen =
+        ChooseFolder(chooseNewFolder, QStringLiteral("Save the level in a folder"));
     if (chosen.isEmpty()) {
         return false;
     }

@@ -60,10 +60,15 @@ class EditorWindow : public QMainWindow {
     enum class Unsaved { Save, Discard, Cancel };
     std::function<Unsaved()> askAboutUnsaved;
     std::function<QString(const QString& title, const QString& filter)> choosePicture;
-    std::function<QString(const QString& title)> chooseFolder;     // an existing folder
-    std::function<QString(const QString& title)> chooseNewFolder;  // a name for a new one
+    // An existing folder, and a folder for a new level (an empty one, or one made in the chooser),
+    // starting at start.
+    std::function<QString(const QString& title, const QString& start)> chooseFolder;
+    std::function<QString(const QString& title, const QString& start)> chooseNewFolder;
     std::function<QString(const QString& question, const QStringList& items)> chooseItem;
     std::function<QColor(QColor initial, const QString& title)> chooseColour;
+    // One tile character, offered first as suggested, with the characters the level uses.
+    std::function<QString(const QString& question, const QString& suggested, const QString& used)>
+        chooseCharacter;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -80,6 +85,8 @@ class EditorWindow : public QMainWindow {
     void ShowNewDocument();
     void OpenFolder();
     bool SaveAs();
+    QString ChooseFolder(const std::function<QString(const QString&, const QString&)>& chooser,
+                         const QString& title);
     bool SaveTo(const std::filesystem::path& folder);
     bool ConfirmReplacing(const std::filesystem::path& folder);
     bool AskToKeepChanges();

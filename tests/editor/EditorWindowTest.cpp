@@ -345,7 +345,7 @@ TEST(EditorPlay, LeftoverPlayFoldersGoAndCheckingNeedsNoFolder) {
 TEST_F(EditorWindowTest, ImportsAreEditsWrittenOnSave) {
     LevelDirectory parent;
     const std::filesystem::path made = parent / "my level";
-    window->chooseNewFolder = [&made](const QString& /*title*/) {
+    window->chooseNewFolder = [&made](const QString& /*title*/, const QString& /*start*/) {
         return QString::fromStdString(made.string());
     };
     window->NewFromCircuit();
@@ -366,9 +366,17 @@ TEST_F(EditorWindowTest, ImportsAreEditsWrittenOnSave) {
         return QString::fromStdString((parent / picture).string());
     };
     window->chooseItem = [](const QString& /*question*/, const QStringList& items) {
-        return items.contains("x") ? QStringLiteral("x") : items.front();
+        return items.front();
+    };
+    // The picker offers a letter no tile uses, in either case, and shows those in use.
+    QStringList offered;
+    window->chooseCharacter = [&offered](const QString& /*question*/, const QString& suggested,
+                                         const QString& used) {
+        offered << suggested << used;
+        return QStringLiteral("x");
     };
     window->ImportTile();
+    EXPECT_EQ(offered, (QStringList{"a", ".^bgstv"}));
     EXPECT_EQ(window->Palette()->currentItem()->text(), "x");
     EXPECT_EQ(window->View()->CurrentTile(), 'x');
     EXPECT_EQ(window->View()->TilePicture('x').pixelColor(3, 3), QColor(Qt::cyan));
@@ -416,15 +424,25 @@ TEST_F(EditorWindowTest, SavingAsksBeforeReplacingWorkDoneElsewhere) {
     EXPECT_TRUE(questions[0].contains("\nBlocksMap.txt\n")) << questions[0].toStdString();
     EXPECT_EQ(level.Read("BlocksMap.txt"), edited);
 
+    // The folder chooser starts beside the level in hand, and later where it was last used.
     LevelDirectory other;
-    other.Write("Tileb.bmp", "my own wall");
-    window->chooseNewFolder = [&other](const QString& /*title*/) {
-        return QString::fromStdString(other.Path().string());
+    std::filesystem::create_directory(other / "saved");
+    other.Write("saved/Tileb.bmp", "my own wall");
+    QStringList starts;
+    window->chooseNewFolder = [&other, &starts](const QString& /*title*/, const QString& start) {
+        starts << start;
+        return QString::fromStdString((other / "saved").string());
     };
     Key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     ASSERT_EQ(questions.size(), 2);
     EXPECT_TRUE(questions[1].contains("\nTileb.bmp\n")) << questions[1].toStdString();
-    EXPECT_EQ(other.Read("Tileb.bmp"), "my own wall");
+    EXPECT_EQ(other.Read("saved/Tileb.bmp"), "my own wall");
+    EditorWindow untitled(Installation{VORNAK_GAME, VORNAK_CIRCUIT_DIR}, {});
+    untitled.chooseNewFolder = window->chooseNewFolder;
+    untitled.confirm = [](const QString& /*question*/) { return false; };
+    untitled.Save();
+    EXPECT_EQ(starts, (QStringList{QString::fromStdString(level.Path().parent_path().string()),
+                                   QString::fromStdString(other.Path().string())}));
     answer = true;
     EXPECT_TRUE(window->Save());
     EXPECT_EQ(ReadBytes(level / "BlocksMap.txt").substr(22, 5), "#  # ");
@@ -439,7 +457,7 @@ TEST_F(EditorWindowTest, SavingAsksBeforeReplacingWorkDoneElsewhere) {
     std::filesystem::create_symlink(unreadable, circuit / "Car1up.gif");
     EditorWindow fromBroken(Installation{VORNAK_GAME, circuit.Path()}, level.Path());
     fromBroken.inform = [this](const QString& message) { messages << message; };
-    fromBroken.chooseNewFolder = [&other](const QString& /*title*/) {
+    fromBroken.chooseNewFolder = [&other](const QString& /*title*/, const QString& /*start*/) {
         return QString::fromStdString((other / "new").string());
     };
     fromBroken.NewFromCircuit();
@@ -500,9 +518,8 @@ TEST_F(EditorWindowTest, TileImportInAFolderWhoseNameIsNotUtf8) {
     window->choosePicture = [this](const QString& /*title*/, const QString& /*filter*/) {
         return QString::fromStdString((level / "photo.png").string());
     };
-    window->chooseItem = [](const QString& /*question*/, const QStringList& /*items*/) {
-        return QStringLiteral("x");
-    };
+    window->chooseCharacter = [](const QString& /*question*/, const QString& /*suggested*/,
+                                 const QString& /*used*/) { return QStringLiteral("x"); };
     window->ImportTile();
     ASSERT_TRUE(window->Save()) << messages.join('\n').toStdString();
     EXPECT_EQ(LoadPicture(latin1 / "Tilex.bmp", "bmp").pixelColor(3, 3), QColor(Qt::cyan));
@@ -617,7 +634,7 @@ TEST_F(EditorWindowTest, RemembersZoomAndRecentLevelsAndSaveAsMakesItsFolder) {
     Key(Qt::Key_G);
     LevelDirectory parent;
     const std::filesystem::path made = parent / "new" / "level";
-    window->chooseNewFolder = [&made](const QString& /*title*/) {
+    window->chooseNewFolder = [&made](const QString& /*title*/, const QString& /*start*/) {
         return QString::fromStdString(made.string());
     };
     Key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);

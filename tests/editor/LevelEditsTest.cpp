@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "TileCharacterChoice.h"
+
 namespace vornak::editor {
 namespace {
 
@@ -114,6 +116,20 @@ TEST(LevelEdits, ASelectionShiftsAndMirrorsAlone) {
     EXPECT_EQ(Drawing(level)[0], "dbzCeaaaaaaaaaaaaaaa");
     EXPECT_EQ(level.cars[0], (CarStart{2, 1, "right"}));
     EXPECT_EQ(level.cars[1], (CarStart{5, 1, "left"}));
+}
+
+// The import's picker suggests a letter free in both cases, and says there and then what a typed
+// character means: one in use is replaced, one differing only by case shares its file on Windows.
+TEST(TileCharacterChoice, SuggestsAFreeLetterAndWarnsAsTyped) {
+    EXPECT_EQ(FreeTileLetter(".^bgstv"), 'a');
+    EXPECT_EQ(FreeTileLetter("aBc"), 'd');
+    EXPECT_EQ(FreeTileLetter("abcdefghijklmnopqrstuvwxyz"), '0');
+    EXPECT_NE(TileCharacterNote('b', "bg").find("in use"), std::string::npos);
+    EXPECT_NE(TileCharacterNote('G', "bg").find("TileG.bmp and Tileg.bmp are one file on Windows"),
+              std::string::npos);
+    EXPECT_NE(TileCharacterNote('/', "bg").find("cannot"), std::string::npos);
+    EXPECT_NE(TileCharacterNote(' ', "bg").find("a space"), std::string::npos);
+    EXPECT_EQ(TileCharacterNote('x', "bg"), "");
 }
 
 }  // namespace
