@@ -270,8 +270,8 @@ void EditorWindow::TurnCar(const char* heading) {
 }
 
 void EditorWindow::DocumentChanged() {
-    if (document_.Content().pictures != shownPictures_) {
-        shownPictures_ = document_.Content().pictures;
+    if (document_.HeldPictures() != shownPictures_) {
+        shownPictures_ = document_.HeldPictures();
         view_->ReloadPictures();
         FillPalette();
     }

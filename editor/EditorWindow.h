@@ -124,7 +124,7 @@ class EditorWindow : public QMainWindow {
     QSettings settings_{QStringLiteral("vornak"), QStringLiteral("vornak-editor")};
     int hoveredCell_ = -1;
     // The pictures set in the editor that the view and palette show.
-    std::map<std::string, std::optional<std::string>> shownPictures_;
+    LevelDocument::Pictures shownPictures_;
     std::vector<QAction*> turnActions_;
     QTimer checkTimer_;
     std::vector<Diagnostic> diagnostics_;

@@ -53,6 +53,27 @@ class SnapshotCommand : public QUndoCommand {
     bool pushed_ = false;
 };
 
+// One import: the pictures it set, by file name, with their bytes before and after (none for a
+// picture that was not in the level). Undo and redo move them in the document's pictures; the
+// bytes live here, so no step ever loses them.
+class PictureCommand : public QUndoCommand {
+  public:
+    PictureCommand(LevelDocument& document, LevelDocument::Pictures before,
+                   LevelDocument::Pictures after, const QString& name)
+        : QUndoCommand(name),
+          document_(document),
+          before_(std::move(before)),
+          after_(std::move(after)) {}
+
+    void redo() override { document_.PutPictures(after_); }
+    void undo() override { document_.PutPictures(before_); }
+
+  private:
+    LevelDocument& document_;
+    LevelDocument::Pictures before_;
+    LevelDocument::Pictures after_;
+};
+
 namespace {
 
 bool SameBytes(const std::filesystem::path& path, const std::string& bytes) {
@@ -90,7 +111,7 @@ void LevelDocument::StartNew(const std::filesystem::path& pictureFolder) {
     folder_.clear();
     pictureFolder_ = pictureFolder;
     known_.clear();
-    pictureOrigins_.clear();
+    pictures_.clear();
     rewrites_.clear();
     unreadable_.clear();
     Apply(fresh);
@@ -104,7 +125,7 @@ void LevelDocument::Open(const std::filesystem::path& folder) {
     folder_ = folder;
     pictureFolder_ = folder;
     known_.clear();
-    pictureOrigins_.clear();
+    pictures_.clear();
     for (const char* name : {TilesMapFileName, BlocksMapFileName, CarsFileName}) {
         known_[name] = StampOnDisk(folder / name);
     }
@@ -376,7 +397,7 @@ std::vector<std::filesystem::path> LevelDocument::PictureNames() const {
             names.insert(entry.path().filename());
         }
     }
-    for (const auto& [name, bytes] : HeldPictures()) {
+    for (const auto& [name, bytes] : pictures_) {
         if (bytes) {
             names.insert(std::filesystem::path(name));
         } else {
@@ -386,22 +407,14 @@ std::vector<std::filesystem::path> LevelDocument::PictureNames() const {
     return {names.begin(), names.end()};
 }
 
-std::map<std::string, std::optional<std::string>> LevelDocument::HeldPictures() const {
-    std::map<std::string, std::optional<std::string>> held = pictureOrigins_;
-    for (const auto& [name, bytes] : content_.pictures) {
-        held[name] = bytes;
-    }
-    return held;
-}
-
 FileStamp LevelDocument::Known(const std::string& name) const {
     const auto found = known_.find(name);
     return found == known_.end() ? std::nullopt : found->second;
 }
 
-std::map<std::string, std::optional<std::string>> LevelDocument::PendingPictures() const {
-    std::map<std::string, std::optional<std::string>> pending;
-    for (const auto& [name, bytes] : HeldPictures()) {
+LevelDocument::Pictures LevelDocument::PendingPictures() const {
+    Pictures pending;
+    for (const auto& [name, bytes] : pictures_) {
         if (StampOf(bytes) != Known(name)) {
             pending.emplace(name, bytes);
         }
@@ -424,10 +437,9 @@ std::vector<std::pair<std::string, std::optional<std::string>>> LevelDocument::F
         files.assign(pending.begin(), pending.end());
     } else {
         // A level saved into another folder takes its whole palette along.
-        const auto pictures = HeldPictures();
         for (const std::filesystem::path& name : PictureNames()) {
-            const auto held = pictures.find(name.string());
-            if (held != pictures.end()) {
+            const auto held = pictures_.find(name.string());
+            if (held != pictures_.end()) {
                 files.emplace_back(name.string(), held->second);
                 continue;
             }
@@ -495,22 +507,32 @@ std::string LevelDocument::Save(const std::filesystem::path& folder, const Write
     return {};
 }
 
-// Each picture an import replaces keeps the bytes it had before the editor first changed it, and a
-// new one is absent there: an undo, even after a save, then brings back the old picture, or takes
-// the new one out of the level, and the next save writes that.
+// Each picture an import replaces keeps, in the step, the bytes it had before; a new one is absent
+// there. An undo, even after a save, then brings back the old picture, or takes the new one out
+// of the level, and the next save writes that.
 void LevelDocument::AddPictures(const std::map<std::string, std::string>& pictures,
                                 const QString& name) {
     EndStroke();
+    Pictures before;
+    Pictures after;
     for (const auto& [file, bytes] : pictures) {
-        if (pictureOrigins_.count(file) == 0) {
-            pictureOrigins_[file] = ReadPlainFile(pictureFolder_ / file);
-        }
+        const auto held = pictures_.find(file);
+        before[file] =
+            held != pictures_.end() ? held->second : ReadPlainFile(pictureFolder_ / file);
+        after[file] = bytes;
     }
-    Change(name, [&pictures](LevelContent& content) {
-        for (const auto& [file, bytes] : pictures) {
-            content.pictures[file] = bytes;
-        }
-    });
+    if (before != after) {
+        undoStack_.push(new PictureCommand(*this, std::move(before), std::move(after), name));
+    }
+}
+
+void LevelDocument::PutPictures(const Pictures& pictures) {
+    for (const auto& [file, bytes] : pictures) {
+        pictures_[file] = bytes;
+    }
+    if (changed) {
+        changed();
+    }
 }
 
 // Written whole or not at all: a level cut short by a full disk must never be played.

@@ -102,9 +102,14 @@ class LevelDocument {
     std::vector<std::pair<std::string, std::string>> LevelFiles() const;
     // The palette: the pictures of the picture folder and those imported since, by name.
     std::vector<std::filesystem::path> PictureNames() const;
-    // The pictures still to be written: those the editor holds that differ from what it last
-    // read or wrote in the folder, with their bytes, or none for one that goes.
-    std::map<std::string, std::optional<std::string>> PendingPictures() const;
+    // Pictures by file name ("Tilex.bmp") with their bytes, or none for one not in the level.
+    using Pictures = std::map<std::string, std::optional<std::string>>;
+    // The pictures the level maker set in the editor since the level was opened: they show at
+    // once and undo like any edit, apart from the level's content.
+    const Pictures& HeldPictures() const { return pictures_; }
+    // The pending file writes: the held pictures that differ from what the editor last read or
+    // wrote in the folder. A save consumes them.
+    Pictures PendingPictures() const;
     // An import: pictures by file name with their bytes, as one undo step, which takes back the
     // pictures they replace even after a save.
     void AddPictures(const std::map<std::string, std::string>& pictures, const QString& name);
@@ -121,14 +126,13 @@ class LevelDocument {
 
   private:
     friend class SnapshotCommand;
+    friend class PictureCommand;
+    void PutPictures(const Pictures& pictures);
     void Apply(const LevelContent& content);
     void Change(const QString& name, const std::function<void(LevelContent&)>& edit);
     void NoteRewrites();
     FileStamp Known(const std::string& name) const;
     MirrorPartners FindMirrorPartners(bool leftRight) const;
-    // Every picture the editor holds: as the content has it, or as it was before the editor
-    // first changed it.
-    std::map<std::string, std::optional<std::string>> HeldPictures() const;
     bool SavesInPlace(const std::filesystem::path& folder) const;
     std::vector<std::pair<std::string, std::optional<std::string>>> FilesToWrite(
         const std::filesystem::path& folder, std::string& failure) const;
@@ -138,9 +142,7 @@ class LevelDocument {
     std::filesystem::path pictureFolder_;
     // What each file of the folder held when the editor last read or wrote it, by name.
     std::map<std::string, FileStamp> known_;
-    // Each picture the level maker changed in the editor, as it was before the first change, or
-    // none where there was none: what an undo of that change brings back, even after a save.
-    std::map<std::string, std::optional<std::string>> pictureOrigins_;
+    Pictures pictures_;
     std::vector<std::string> rewrites_;
     std::map<std::string, std::string> unreadable_;  // file name -> why the game cannot read it
     QUndoStack undoStack_;

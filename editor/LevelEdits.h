@@ -32,10 +32,6 @@ struct LevelContent {
     // A car whose lines in Cars.txt the game cannot read keeps those lines, bytes as they were,
     // until the level maker places it: saving must not invent a start the file never gave.
     std::array<std::optional<std::string>, CarCount> unreadCarLines{};
-    // Pictures set in the editor since the level was opened, by file name ("Tilex.bmp"), with
-    // their bytes, or none for a picture taken out of the level: they show at once, undo like any
-    // edit, and a save writes each that differs from the file.
-    std::map<std::string, std::optional<std::string>> pictures;
 
     bool operator==(const LevelContent&) const = default;
 };
