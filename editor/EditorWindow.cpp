@@ -149,6 +149,7 @@ QString CharacterDialog(QWidget* parent, const QString& question, const QString&
                         const QString& used) {
     QDialog dialog(parent);
     dialog.setWindowTitle(parent->windowTitle());
+    dialog.setMinimumWidth(dialog.fontMetrics().averageCharWidth() * 60);
     auto* layout = new QVBoxLayout(&dialog);
     layout->addWidget(new QLabel(question, &dialog));
     auto* field = new QLineEdit(suggested, &dialog);
@@ -163,8 +164,11 @@ QString CharacterDialog(QWidget* parent, const QString& question, const QString&
         new QLabel(QStringLiteral("In use: ") + inUse.join(QLatin1Char(' ')), &dialog);
     usedLabel->setWordWrap(true);
     layout->addWidget(usedLabel);
+    // Room for the longest note, so that the dialog never changes size as the level maker types.
     auto* note = new QLabel(&dialog);
     note->setWordWrap(true);
+    note->setMinimumHeight(note->fontMetrics().lineSpacing() * 3);
+    note->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     layout->addWidget(note);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     layout->addWidget(buttons);
@@ -553,9 +557,9 @@ bool EditorWindow::ConfirmReplacing(const std::filesystem::path& folder) {
     }
     if (!document_.IsUntitled() && folder == document_.Folder()) {
         return confirm(QStringLiteral("These files changed on disk since the editor opened or "
-                                      "saved the level:\n\n%1\n\nSaving replaces them with the "
-                                      "level as the editor holds it, and their changes are lost. "
-                                      "Save anyway?")
+                                      "saved the level:\n\n%1\n\nSaving writes the level as the "
+                                      "editor holds it over them, or removes those the level no "
+                                      "longer has, and their changes are lost. Save anyway?")
                            .arg(names.join(QLatin1Char('\n'))));
     }
     return confirm(QStringLiteral("%1 already holds files that differ from the level's:\n\n%2\n\n"
