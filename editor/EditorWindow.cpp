@@ -483,7 +483,7 @@ QString EditorWindow::ChooseFolder(
     if (start.isEmpty() || !std::filesystem::is_directory(FromQString(start))) {
         start = QDir::homePath();
     }
-    const QString chosen = chooser(title, start);
+    QString chosen = chooser(title, start);
     if (!chosen.isEmpty()) {
         settings_.setValue(QStringLiteral("last folder"),
                            ToQString(FromQString(chosen).parent_path()));

@@ -264,13 +264,12 @@ MirrorPartners LevelDocument::FindMirrorPartners(bool leftRight) const {
         }
     }
     for (const auto& [tile, picture] : tiles) {
-        std::vector<std::uint32_t> mirrored(picture.pixels.size());
+        std::vector<std::uint32_t> mirrored;
+        mirrored.reserve(picture.pixels.size());
         for (int y = 0; y < picture.height; ++y) {
             for (int x = 0; x < picture.width; ++x) {
-                const int fromX = leftRight ? picture.width - 1 - x : x;
-                const int fromY = leftRight ? y : picture.height - 1 - y;
-                mirrored[static_cast<std::size_t>(y * picture.width + x)] =
-                    picture.At(fromX, fromY);
+                mirrored.push_back(leftRight ? picture.At(picture.width - 1 - x, y)
+                                             : picture.At(x, picture.height - 1 - y));
             }
         }
         if (mirrored == picture.pixels) {

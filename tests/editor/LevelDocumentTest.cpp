@@ -228,14 +228,12 @@ TEST_F(LevelDocumentTest, PicturesAreWrittenOnceAndUndoAcrossASaveTakesThemBack)
 TEST_F(LevelDocumentTest, MirrorSwapsTilesForTheirMirrorImages) {
     const std::string tiles = document.Content().tiles;
     document.Mirror(false);
-    for (int row = 0; row < GridRows; ++row) {
-        for (int column = 0; column < GridColumns; ++column) {
-            const char before = tiles[static_cast<std::size_t>(row * GridColumns + column)];
+    const std::size_t columns = GridColumns;
+    for (std::size_t row = 0; row < GridRows; ++row) {
+        for (std::size_t column = 0; column < columns; ++column) {
+            const char before = tiles[row * columns + column];
             const char expected = before == '^' ? 'v' : before == 'v' ? '^' : before;
-            EXPECT_EQ(
-                document.Content()
-                    .tiles[static_cast<std::size_t>((GridRows - 1 - row) * GridColumns + column)],
-                expected)
+            EXPECT_EQ(document.Content().tiles[(GridRows - 1 - row) * columns + column], expected)
                 << "column " << column + 1 << ", row " << row + 1;
         }
     }
