@@ -241,9 +241,9 @@ TEST_F(EditorWindowTest, FindingsBlockPlayAndPlayStartsTheGame) {
     EXPECT_FALSE(std::filesystem::exists(folder));
 }
 
-// The play folder goes where the game can start: with no runtime folder and no temporary folder,
-// the level plays from ~/.cache/vornak-editor. Where the game starts nowhere, F5 says why, leaves
-// no folder behind, keeps the level, and works again the next time.
+// The play folder goes where the level can be written: with no runtime folder and no temporary
+// folder, the level plays from ~/.cache/vornak-editor. When the game cannot start, F5 says why,
+// leaves no folder behind, keeps the level, and works again the next time.
 class ScopedEnvironment {
   public:
     ScopedEnvironment(const char* name, const std::filesystem::path& value)
@@ -285,7 +285,7 @@ TEST(EditorPlay, FindsAPlaceWhereTheGameStarts) {
         window.Game()->kill();
         EXPECT_TRUE(QTest::qWaitFor([&window] { return window.Game() == nullptr; }, 10000));
 
-        // A game that cannot run, as from a folder mounted noexec.
+        // A game that cannot run, such as a broken installation.
         EditorWindow stuck(Installation{broken / "vornak", VORNAK_CIRCUIT_DIR}, level.Path());
         stuck.inform = [&messages](const QString& message) { messages << message; };
         messages.clear();
