@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "ClockSchedule.h"
 
 namespace vornak {
@@ -28,6 +30,31 @@ TEST(ClockSchedule, MissedTicksAreDroppedNotCaughtUp) {
     const std::int64_t delay = schedule.NextAfterTick(Period + 200000 + 10000);
     EXPECT_EQ(delay, 40000);
     EXPECT_EQ(schedule.NextAfterTick(Period + 250000), Period);
+}
+
+// The clock arms its timer for one period when it starts and cancels it when it stops; a timer
+// that fires after a stop, or after the tick itself stopped the clock, ticks and re-arms nothing.
+TEST(OneShotClock, ArmsAndCancelsItsTimer) {
+    std::int64_t now = 1000;
+    std::vector<std::int64_t> armed;
+    int cancelled = 0;
+    OneShotClock clock(
+        Period, [&armed](std::int64_t delay) { armed.push_back(delay); },
+        [&cancelled] { ++cancelled; }, [&now] { return now; });
+    int ticks = 0;
+    const auto tick = [&ticks] { ++ticks; };
+    clock.SetEnabled(true);
+    clock.SetEnabled(true);
+    EXPECT_EQ(armed, std::vector<std::int64_t>{Period});
+    now += Period + 1500;
+    clock.Fired(tick);
+    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(armed.back(), Period - 1500);
+    clock.Fired([&clock] { clock.SetEnabled(false); });
+    EXPECT_EQ(armed.size(), 2U) << "a tick that stops the clock arms nothing";
+    EXPECT_EQ(cancelled, 1);
+    clock.Fired(tick);
+    EXPECT_EQ(ticks, 1) << "a stopped clock does not tick";
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 namespace vornak {
 
@@ -24,6 +25,32 @@ class ClockSchedule {
   private:
     std::int64_t period_;
     std::int64_t due_ = 0;
+};
+
+// The game clock over a system timer that fires once after a delay, as the browser's and Win32's
+// do: whether it runs, when its next tick falls due, and when to arm the timer or cancel it. A
+// front end only says how its timer is armed and cancelled and what time it is.
+class OneShotClock {
+  public:
+    using Arm = std::function<void(std::int64_t delayMicroseconds)>;
+    using Cancel = std::function<void()>;
+    using Now = std::function<std::int64_t()>;
+
+    OneShotClock(std::int64_t periodMicroseconds, Arm arm, Cancel cancel, Now now);
+
+    bool Enabled() const { return enabled_; }
+    // Arms the timer for one period, or cancels it; nothing when the clock is so already.
+    void SetEnabled(bool enabled);
+    // The timer fired: tick runs if the clock still runs, and the timer is armed for the next
+    // tick if it runs after that.
+    void Fired(const std::function<void()>& tick);
+
+  private:
+    ClockSchedule schedule_;
+    Arm arm_;
+    Cancel cancel_;
+    Now now_;
+    bool enabled_ = false;
 };
 
 }  // namespace vornak

@@ -44,7 +44,14 @@ EM_JS(void, ShowPageMessage, (const char* text), {
 frmGame::frmGame()
     : GameWindow({}, MissingMapFile::ReadAsEmpty),
       rgba_(static_cast<std::size_t>(ClientWidth) * ClientHeight * 4),
-      schedule_(std::int64_t{ClockPeriodMilliseconds} * 1000) {
+      clock_(
+          std::int64_t{ClockPeriodMilliseconds} * 1000,
+          [this](std::int64_t delay) {
+              timer_ = emscripten_set_timeout(&frmGame::OnTimer, static_cast<double>(delay) / 1000,
+                                              this);
+          },
+          [this] { emscripten_clear_timeout(timer_); },
+          [] { return static_cast<std::int64_t>(emscripten_get_now() * 1000); }) {
     MutableFrame().ChangeAll();
 }
 
@@ -119,37 +126,18 @@ void frmGame::ReportFailure(const std::string& message) {
 }
 
 bool frmGame::ClockEnabled() const {
-    return clockEnabled_;
+    return clock_.Enabled();
 }
 
 // The browser's timers may fire late, and late in a background tab by a lot; the schedule keeps
 // the ticks on a 50 ms grid and drops the ones missed rather than let them pile up.
 void frmGame::SetClockEnabled(bool enabled) {
-    if (enabled == clockEnabled_) {
-        return;
-    }
-    clockEnabled_ = enabled;
-    if (enabled) {
-        const auto now = static_cast<std::int64_t>(emscripten_get_now() * 1000);
-        timer_ = emscripten_set_timeout(&frmGame::OnTimer,
-                                        static_cast<double>(schedule_.Start(now)) / 1000, this);
-    } else {
-        emscripten_clear_timeout(timer_);
-    }
+    clock_.SetEnabled(enabled);
 }
 
 void frmGame::OnTimer(void* self) {
     auto* game = static_cast<frmGame*>(self);
-    if (!game->clockEnabled_) {
-        return;
-    }
-    game->tmrMainLoop_Timer();
-    if (game->clockEnabled_) {
-        const auto now = static_cast<std::int64_t>(emscripten_get_now() * 1000);
-        game->timer_ = emscripten_set_timeout(
-            &frmGame::OnTimer, static_cast<double>(game->schedule_.NextAfterTick(now)) / 1000,
-            game);
-    }
+    game->clock_.Fired([game] { game->tmrMainLoop_Timer(); });
 }
 
 void frmGame::SetRunCaption(const std::string& caption) {

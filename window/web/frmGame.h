@@ -47,9 +47,8 @@ class frmGame : public GameWindow {
     // The area being put on the canvas, in its byte order; room for the whole frame.
     std::vector<std::uint8_t> rgba_;
     LayoutLetters letters_ = LayoutLetters::Unknown;
-    ClockSchedule schedule_;
-    bool clockEnabled_ = false;
     long timer_ = 0;
+    OneShotClock clock_;
 };
 
 // Shows a failure in the page's message box and on the console.

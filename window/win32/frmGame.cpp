@@ -89,7 +89,13 @@ void WriteToStandardError(const std::string& text) {
 }  // namespace
 
 frmGame::frmGame(std::filesystem::path programDir)
-    : GameWindow(std::move(programDir)), schedule_(std::int64_t{ClockPeriodMilliseconds} * 1000) {
+    : GameWindow(std::move(programDir)),
+      clock_(
+          std::int64_t{ClockPeriodMilliseconds} * 1000,
+          [this](std::int64_t delay) {
+              ::SetTimer(form_, MainLoopTimer, static_cast<UINT>((delay + 500) / 1000), nullptr);
+          },
+          [this] { ::KillTimer(form_, MainLoopTimer); }, &NowMicroseconds) {
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     RegisterClasses(instance);
     MutableFrame().SetBackground(FrameColour(::GetSysColor(COLOR_BTNFACE)));
@@ -310,14 +316,7 @@ void frmGame::OnPaint() {
 }
 
 void frmGame::OnTimer() {
-    if (!clockEnabled_) {
-        return;
-    }
-    tmrMainLoop_Timer();
-    if (clockEnabled_) {
-        const std::int64_t delay = schedule_.NextAfterTick(NowMicroseconds());
-        ::SetTimer(form_, MainLoopTimer, static_cast<UINT>((delay + 500) / 1000), nullptr);
-    }
+    clock_.Fired([this] { tmrMainLoop_Timer(); });
 }
 
 void frmGame::OnDpiChanged(const RECT* suggested) {
@@ -504,27 +503,23 @@ LRESULT CALLBACK frmGame::RunButtonProcedure(HWND window, UINT message, WPARAM w
 }
 
 bool frmGame::ClockEnabled() const {
-    return clockEnabled_;
+    return clock_.Enabled();
 }
 
 // Windows' timer fires on the system tick, about 15.6 ms, unless asked for 1 ms; the schedule
 // then keeps the ticks on a 50 ms grid. WM_TIMER is a flag, never queued twice, so ticks do not
 // pile up.
 void frmGame::SetClockEnabled(bool enabled) {
-    if (enabled == clockEnabled_) {
+    if (enabled == clock_.Enabled()) {
         return;
     }
-    clockEnabled_ = enabled;
     if (enabled) {
         finePeriod_ = ::timeBeginPeriod(1) == TIMERR_NOERROR;
-        const std::int64_t delay = schedule_.Start(NowMicroseconds());
-        ::SetTimer(form_, MainLoopTimer, static_cast<UINT>(delay / 1000), nullptr);
-    } else {
-        ::KillTimer(form_, MainLoopTimer);
-        if (finePeriod_) {
-            ::timeEndPeriod(1);
-            finePeriod_ = false;
-        }
+    }
+    clock_.SetEnabled(enabled);
+    if (!enabled && finePeriod_) {
+        ::timeEndPeriod(1);
+        finePeriod_ = false;
     }
 }
 

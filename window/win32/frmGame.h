@@ -83,8 +83,7 @@ class frmGame : public GameWindow {
     HGDIOBJ previousBitmap_ = nullptr;
     std::uint32_t* backPixels_ = nullptr;
 
-    bool clockEnabled_ = false;
-    ClockSchedule schedule_;
+    OneShotClock clock_;
     bool finePeriod_ = false;
     bool pressedByMouse_ = false;
 };
