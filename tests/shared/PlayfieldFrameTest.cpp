@@ -81,5 +81,14 @@ TEST(PlayfieldFrame, CarsFarOutsideTheFrameAreClipped) {
     EXPECT_EQ(frame.CarLeft(1), -3.4e10);
 }
 
+// The page puts one rectangle on its canvas per handler: the union of the changed areas, in
+// which an empty area counts for nothing.
+TEST(FrameRect, UnitedHoldsBothAndIgnoresEmpty) {
+    const FrameRect car{10, 20, 16, 16};
+    EXPECT_EQ(car.United({40, 5, 16, 16}), (FrameRect{10, 5, 46, 31}));
+    EXPECT_EQ(car.United({}), car);
+    EXPECT_EQ(FrameRect{}.United(car), car);
+}
+
 }  // namespace
 }  // namespace vornak

@@ -42,6 +42,19 @@ FrameRect FrameRect::Intersected(const FrameRect& other) const {
     return {newLeft, newTop, std::max(newRight - newLeft, 0), std::max(newBottom - newTop, 0)};
 }
 
+FrameRect FrameRect::United(const FrameRect& other) const {
+    if (other.IsEmpty()) {
+        return *this;
+    }
+    if (IsEmpty()) {
+        return other;
+    }
+    const int newLeft = std::min(left, other.left);
+    const int newTop = std::min(top, other.top);
+    return {newLeft, newTop, std::max(Right(), other.Right()) - newLeft,
+            std::max(Bottom(), other.Bottom()) - newTop};
+}
+
 PlayfieldFrame::PlayfieldFrame(int width, int height)
     : width_(width),
       height_(height),

@@ -19,9 +19,12 @@ struct FrameRect {
     int height = 0;
 
     bool IsEmpty() const { return width <= 0 || height <= 0; }
+    bool operator==(const FrameRect&) const = default;
     int Right() const { return left + width; }
     int Bottom() const { return top + height; }
     FrameRect Intersected(const FrameRect& other) const;
+    // The smallest rectangle that holds both; an empty one adds nothing.
+    FrameRect United(const FrameRect& other) const;
 };
 
 // The picture elements of the window composed into one frame at the game's own pixels: the

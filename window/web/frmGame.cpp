@@ -79,16 +79,7 @@ bool frmGame::OnKeyDown(const std::string& code, const std::string& key, const s
 void frmGame::ShowChanges() {
     FrameRect bounds{};
     for (const FrameRect& area : MutableFrame().ComposeChanges()) {
-        if (bounds.IsEmpty()) {
-            bounds = area;
-            continue;
-        }
-        const int right = std::max(bounds.Right(), area.Right());
-        const int bottom = std::max(bounds.Bottom(), area.Bottom());
-        bounds.left = std::min(bounds.left, area.left);
-        bounds.top = std::min(bounds.top, area.top);
-        bounds.width = right - bounds.left;
-        bounds.height = bottom - bounds.top;
+        bounds = bounds.United(area);
     }
     if (bounds.IsEmpty()) {
         return;
