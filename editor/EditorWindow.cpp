@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QDockWidget>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -212,8 +213,16 @@ void EditorWindow::UseDialogs() {
                 return Unsaved::Cancel;
         }
     };
+    // Pictures to import usually come from one folder of the level maker's: the chooser goes
+    // back there.
     choosePicture = [this](const QString& title, const QString& filter) {
-        return QFileDialog::getOpenFileName(this, title, QString(), filter);
+        const QString start =
+            settings_.value(QStringLiteral("picture folder"), QDir::homePath()).toString();
+        QString chosen = QFileDialog::getOpenFileName(this, title, start, filter);
+        if (!chosen.isEmpty()) {
+            settings_.setValue(QStringLiteral("picture folder"), QFileInfo(chosen).absolutePath());
+        }
+        return chosen;
     };
     chooseFolder = [this](const QString& title, const QString& start) {
         return QFileDialog::getExistingDirectory(this, title, start);
