@@ -15,7 +15,17 @@ start_x_server
 expect_failure() {  # expect_failure TEXT-THAT-THE-MESSAGE-MUST-HOLD [LEVEL-FOLDER]
     (cd / && exec "$work/level/vornak" "${@:2}") 2>"$work/stderr" &
     game_pid=$!
-    wait_for "the message box" find_window
+    # A game that ends before any box shows has failed in a way the box was meant to report.
+    box_or_exit() { find_window || ! kill -0 "$game_pid" 2>/dev/null; }
+    wait_for "the message box" box_or_exit
+    if ! find_window; then
+        local early=0
+        wait "$game_pid" || early=$?
+        game_pid=""
+        echo "FAILED: the game ended with status $early before showing a message box:"
+        cat "$work/stderr"
+        exit 1
+    fi
     xdotool windowfocus --sync "$window"
     xdotool key Return
     local status=0

@@ -38,8 +38,10 @@ wait_for() {  # wait_for DESCRIPTION COMMAND...: polls for up to 60 s
 
 # Xvfb picks a free display itself and names it once it accepts connections, so tests that
 # follow one another never race for a display number.
+# -noreset: an X server resets when its last client leaves, and a test's next program may come
+# in just then.
 start_x_server() {
-    Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-640x480x24}" -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -noreset -screen 0 "${XVFB_SCREEN:-640x480x24}" -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
     xvfb_pid=$!
     wait_for "the X server" test -s "$work/display"
     export DISPLAY=:$(head -1 "$work/display")
