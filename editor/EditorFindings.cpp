@@ -9,7 +9,6 @@
 #include "DocumentFiles.h"
 #include "EditorWindow.h"
 #include "GameError.h"
-#include "LevelFile.h"
 #include "LevelLoader.h"
 #include "SystemFiles.h"
 
@@ -43,20 +42,25 @@ int CellOfFinding(const Diagnostic& diagnostic, const LevelContent& content) {
     return -1;
 }
 
-// Each cell of a saved map by the line and column of its byte, counted as the loader and the
-// checker count: cells fill in reading order, and a short row does not hold 20 of them.
+// Each cell of a saved map by the line and column of its byte, counted as the checker counts:
+// cells fill in reading order, and a short row does not hold 20 of them.
 std::map<std::pair<int, int>, int> SavedCells(const std::filesystem::path& map, bool tiles) {
     std::map<std::pair<int, int>, int> cells;
     try {
-        LevelFile file(SystemFiles(), map, LevelFile::WhenMissing::ReadAsEmpty);
-        int cell = 0;
-        for (int byte = file.ReadByte(); byte >= 0 && cell < TileCount; byte = file.ReadByte()) {
-            if (tiles ? IsTileCharacter(byte) : byte == '#' || byte == ' ') {
-                cells.emplace(std::pair{file.Line(), file.Column()}, cell++);
+        std::vector<Place> places;
+        if (tiles) {
+            for (const TileAt& tile : TilePlaces(SystemFiles(), map)) {
+                places.push_back(tile.place);
             }
+        } else {
+            places = BlockPlaces(SystemFiles(), map);
+        }
+        for (std::size_t cell = 0; cell < places.size(); ++cell) {
+            cells.emplace(std::pair{places[cell].line, places[cell].column},
+                          static_cast<int>(cell));
         }
     } catch (const GameError&) {
-        // The checker names the fault; the cells before it keep their places.
+        // The checker names the fault, and the findings of that map keep their own places.
     }
     return cells;
 }

@@ -39,17 +39,6 @@ std::string Cells(int count) {
     return std::to_string(count) + (count == 1 ? " cell" : " cells");
 }
 
-struct Place {
-    int line = 1;
-    int column = 1;
-};
-
-// A tile character of the map and where it stands.
-struct TileAt {
-    unsigned char character = 0;
-    Place place;
-};
-
 // Decodes each picture the loader asks for, as the game would, but records the faults instead
 // of stopping at the first, and says each only once.
 class CheckingWindow : public UnseenWindow {
@@ -175,19 +164,6 @@ void CheckMissingMap(std::vector<Diagnostic>& diagnostics, const LevelSource& so
         {shown, 1, 1, Severity::Warning, "the file is missing; the game would create it empty"});
 }
 
-// Where each tile character stands, in the same counting as the loader's.
-std::vector<TileAt> TilePlaces(FileOpener& files, const std::filesystem::path& tilesMap) {
-    std::vector<TileAt> places;
-    LevelFile file(files, tilesMap, LevelFile::WhenMissing::ReadAsEmpty);
-    for (int byte = file.ReadByte(); byte >= 0 && places.size() < TileCount;
-         byte = file.ReadByte()) {
-        if (byte != '\n' && byte != '\r' && byte != '\0') {
-            places.push_back({static_cast<unsigned char>(byte), {file.Line(), file.Column()}});
-        }
-    }
-    return places;
-}
-
 // A level made on Linux may be played on Windows, where file names ignore case and may not hold
 // some characters: there, Tilea.bmp and TileA.bmp are one picture, and Tile?.bmp none at all.
 void CheckTileNamesForWindows(std::vector<Diagnostic>& diagnostics,
@@ -223,19 +199,6 @@ void CheckTileNamesForWindows(std::vector<Diagnostic>& diagnostics,
 }
 
 // A blocks-map line with other than 20 cells makes every later row start elsewhere.
-// Where each cell of the blocks map stands, in the same counting as the loader's.
-std::vector<Place> BlockPlaces(FileOpener& files, const std::filesystem::path& blocksMap) {
-    std::vector<Place> places;
-    LevelFile file(files, blocksMap, LevelFile::WhenMissing::ReadAsEmpty);
-    for (int byte = file.ReadByte(); byte >= 0 && places.size() < TileCount;
-         byte = file.ReadByte()) {
-        if (byte == '#' || byte == ' ') {
-            places.push_back({file.Line(), file.Column()});
-        }
-    }
-    return places;
-}
-
 void CheckBlocksRows(std::vector<Diagnostic>& diagnostics, const std::vector<Place>& places,
                      const std::filesystem::path& shown) {
     std::map<int, int> cellsOnLine;
@@ -355,6 +318,30 @@ void CheckUnusedPictures(std::vector<Diagnostic>& diagnostics,
 }
 
 }  // namespace
+
+std::vector<TileAt> TilePlaces(FileOpener& files, const std::filesystem::path& tilesMap) {
+    std::vector<TileAt> places;
+    LevelFile file(files, tilesMap, LevelFile::WhenMissing::ReadAsEmpty);
+    for (int byte = file.ReadByte(); byte >= 0 && places.size() < TileCount;
+         byte = file.ReadByte()) {
+        if (IsTileCharacter(byte)) {
+            places.push_back({static_cast<unsigned char>(byte), {file.Line(), file.Column()}});
+        }
+    }
+    return places;
+}
+
+std::vector<Place> BlockPlaces(FileOpener& files, const std::filesystem::path& blocksMap) {
+    std::vector<Place> places;
+    LevelFile file(files, blocksMap, LevelFile::WhenMissing::ReadAsEmpty);
+    for (int byte = file.ReadByte(); byte >= 0 && places.size() < TileCount;
+         byte = file.ReadByte()) {
+        if (byte == '#' || byte == ' ') {
+            places.push_back({file.Line(), file.Column()});
+        }
+    }
+    return places;
+}
 
 std::vector<Diagnostic> CheckLevel(const std::filesystem::path& folder) {
     const std::filesystem::path programDir = folder.empty() ? "." : folder;

@@ -40,6 +40,21 @@ struct LevelSource {
 };
 std::vector<Diagnostic> CheckLevel(const LevelSource& source);
 
+// Where a cell's byte stands in a map file, counted as the loader counts.
+struct Place {
+    int line = 1;
+    int column = 1;
+};
+// A tile character of the map and where it stands.
+struct TileAt {
+    unsigned char character = 0;
+    Place place;
+};
+// Each cell of a map in reading order, with its place: the tiles of a tile map, and the cells of
+// a blocks map. Throw GameError where the loader would.
+std::vector<TileAt> TilePlaces(FileOpener& files, const std::filesystem::path& tilesMap);
+std::vector<Place> BlockPlaces(FileOpener& files, const std::filesystem::path& blocksMap);
+
 // "FILE:LINE:COLUMN: error: message", the form that editors jump from.
 std::string FormatDiagnostic(const Diagnostic& diagnostic);
 
