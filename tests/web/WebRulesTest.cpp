@@ -85,6 +85,16 @@ TEST(PageKeys, FollowTheLayoutAsTheDesktopDoes) {
     EXPECT_FALSE(ScrollsThePage("w"));
 }
 
+// Alt+Left is Back and Cmd+Left is Back on a Mac: with a modifier held, the browser keeps it.
+TEST(PageKeys, OnlyUnmodifiedScrollingKeysAreKeptFromTheBrowser) {
+    EXPECT_TRUE(PreventsBrowserAction("ArrowLeft", false, false, false));
+    EXPECT_TRUE(PreventsBrowserAction("End", false, false, false));
+    EXPECT_FALSE(PreventsBrowserAction("w", false, false, false));
+    EXPECT_FALSE(PreventsBrowserAction("ArrowLeft", true, false, false));
+    EXPECT_FALSE(PreventsBrowserAction("Home", false, true, false));
+    EXPECT_FALSE(PreventsBrowserAction("ArrowLeft", false, false, true));
+}
+
 // A link names one of the bundled levels, and nothing else is ever fetched.
 TEST(PageLevels, OnlyTheBundledOnesByName) {
     EXPECT_EQ(BundledLevelFolder(""), "");
@@ -145,6 +155,48 @@ TEST(PageLevels, FilesAreBoundedAndRefusalsNamed) {
     files.Clear();
     EXPECT_EQ(files.BytesLeft(), LevelFiles::ByteBudget);
     EXPECT_EQ(files.Open("TilesMap.txt").kind, FileKind::Missing);
+}
+
+// Bytes count as they arrive, so that fetches side by side share one budget; the bytes put
+// afterwards are the ones reserved, not counted twice.
+TEST(PageLevels, ReservationsShareOneBudget) {
+    LevelFiles files;
+    files.Reserve("Car1up.gif", LevelFiles::ByteBudget / 2);
+    files.Reserve("Car2up.gif", LevelFiles::ByteBudget / 2 - 1);
+    EXPECT_THROW(files.Reserve("Car1up.gif", 2), GameError);
+    files.Put("Car2up.gif", std::string(LevelFiles::ByteBudget / 2 - 1, 'x'));
+    EXPECT_EQ(files.BytesLeft(), 1U);
+    files.Put("Tileg.bmp", "x");
+    EXPECT_EQ(files.BytesLeft(), 0U);
+}
+
+// Only the latest load counts, and a stopped one no longer does; each starts with no files.
+TEST(PageLevels, OneLoadAtATime) {
+    LevelLoads loads;
+    const int first = loads.Begin();
+    loads.Files().Put("Tileg.bmp", std::string(1000, 'g'));
+    const int second = loads.Begin();
+    EXPECT_FALSE(loads.Counts(first));
+    EXPECT_TRUE(loads.Counts(second));
+    EXPECT_EQ(loads.Files().Open("Tileg.bmp").kind, FileKind::Missing);
+    EXPECT_EQ(loads.Files().BytesLeft(), LevelFiles::ByteBudget);
+    loads.Stop();
+    EXPECT_FALSE(loads.Counts(second));
+    EXPECT_TRUE(loads.Counts(loads.Begin()));
+}
+
+// Each way a file cannot be read says its own reason.
+TEST(PageLevels, UnreadableFilesSayWhy) {
+    EXPECT_EQ(UnreadableReason(Unreadable::NoAnswer, 0, ""), "the web server did not answer");
+    EXPECT_EQ(UnreadableReason(Unreadable::ServerStatus, 403, "Forbidden"),
+              "the web server answered 403 Forbidden");
+    EXPECT_EQ(UnreadableReason(Unreadable::BrokenTransfer, 0, "network error"),
+              "the transfer broke off before its end (network error)");
+    EXPECT_EQ(UnreadableReason(Unreadable::Blocked, 0, ""),
+              "it was sent to an address this page may not read");
+    EXPECT_NE(
+        UnreadableReason(Unreadable::PickedFile, 0, "NotReadableError").find("(NotReadableError)"),
+        std::string::npos);
 }
 
 }  // namespace

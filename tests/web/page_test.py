@@ -13,6 +13,7 @@ import tempfile
 import threading
 import time
 import unittest
+import urllib.parse
 import zlib
 
 from selenium import webdriver
@@ -73,6 +74,11 @@ def decode_png(data):
     return rows
 
 
+def read_bytes(path):
+    with open(path, "rb") as source:
+        return source.read()
+
+
 def decoded_elsewhere(path):
     """A picture's RGBA pixels by ImageMagick, a decoder the page does not share."""
     size = subprocess.run(["identify", "-format", "%w %h\n", path + "[0]"], check=True,
@@ -86,15 +92,14 @@ def decoded_elsewhere(path):
 def expected_playfield(level):
     """The 320 x 240 playfield of a level as the game first shows it: tiles, car 2, car 1."""
     field = [[None] * 320 for _ in range(240)]
-    tiles = [b for b in open(os.path.join(level, "TilesMap.txt"), "rb").read()
-             if b not in (0, 10, 13)]
+    tiles = [b for b in read_bytes(os.path.join(level, "TilesMap.txt")) if b not in (0, 10, 13)]
     for index, character in enumerate(tiles):
         width, height, raw = decoded_elsewhere(os.path.join(level, "Tile%s.bmp" % chr(character)))
         for y in range(min(height, 16)):
             for x in range(min(width, 16)):
                 at = (y * width + x) * 4
                 field[16 * (index // 20) + y][16 * (index % 20) + x] = tuple(raw[at:at + 3])
-    cars = open(os.path.join(level, "Cars.txt")).read().split()
+    cars = read_bytes(os.path.join(level, "Cars.txt")).decode().split()
     for car in (2, 1):
         column, row, heading = cars[3 * (car - 1):3 * car]
         width, height, raw = decoded_elsewhere(os.path.join(level, "Car%d%s.gif" % (car, heading)))
@@ -106,10 +111,41 @@ def expected_playfield(level):
     return field
 
 
+class MisbehavingHandler(serve.Handler):
+    """Serves some files slowly, breaks them off mid-body, or sends them on elsewhere."""
+    behaviour = {}
+
+    def handle(self):
+        try:
+            super().handle()
+        except (ConnectionResetError, BrokenPipeError):
+            pass  # the page aborted a fetch it no longer needs
+
+    def do_GET(self):
+        kind, value = self.behaviour.get(urllib.parse.unquote(self.path.split("?")[0][1:]),
+                                         (None, None))
+        if kind == "slow":
+            time.sleep(value)
+        elif kind == "broken":
+            self.send_response(200)
+            self.send_header("Content-Length", "100000")
+            self.end_headers()
+            self.wfile.write(b"3\r\n5\r\n")
+            self.wfile.flush()
+            self.close_connection = True
+            return
+        elif kind == "redirect":
+            self.send_response(302)
+            self.send_header("Location", value)
+            self.end_headers()
+            return
+        super().do_GET()
+
+
 class Site:
     """The page's files with a level beside them, served on 127.0.0.1."""
 
-    def __init__(self, level_files=None):
+    def __init__(self, level_files=None, behaviour=None):
         self.root = tempfile.mkdtemp(prefix="vornak-web-")
         for name in PAGE_FILES:
             shutil.copy(os.path.join(FOLDER, name), self.root)
@@ -119,7 +155,8 @@ class Site:
         for name, data in (level_files or {}).items():
             with open(os.path.join(self.root, name), "wb") as out:
                 out.write(data)
-        self.server = serve.server(self.root, 0)
+        handler = type("Handler", (MisbehavingHandler,), {"behaviour": behaviour or {}})
+        self.server = serve.server(self.root, 0, handler)
         threading.Thread(target=self.server.serve_forever, daemon=True).start()
         self.url = "http://127.0.0.1:%d/" % self.server.server_address[1]
 
@@ -131,7 +168,7 @@ class Site:
 
 def circuit_with(**changes):
     """The circuit's files, with some replaced (bytes) or left out (None)."""
-    files = {name: open(os.path.join(FOLDER, name), "rb").read() for name in LEVEL_FILES}
+    files = {name: read_bytes(os.path.join(FOLDER, name)) for name in LEVEL_FILES}
     for name, data in changes.items():
         name = name.replace("_", ".").replace("Tile.space", "Tile ")
         if data is None:
@@ -141,26 +178,29 @@ def circuit_with(**changes):
     return files
 
 
-def browser(width=800, height=600, ratio=1):
+def browser(width=800, height=600, ratio=1, scrollbars=False):
     options = Options()
     options.binary_location = "/usr/bin/chromium"
     for argument in ("--headless=new", "--no-sandbox", "--disable-gpu", "--disable-quic",
                      "--no-first-run", "--disable-background-networking",
-                     "--disable-component-update", "--disable-sync", "--hide-scrollbars",
+                     "--disable-component-update", "--disable-sync",
                      "--window-size=%d,%d" % (width, height),
                      "--force-device-scale-factor=%s" % ratio):
         options.add_argument(argument)
+    if not scrollbars:
+        options.add_argument("--hide-scrollbars")
     options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
     return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
 
 
 class PageTest(unittest.TestCase):
     width, height, ratio = 800, 600, 1
+    scrollbars = False
 
     @classmethod
     def setUpClass(cls):
         cls.site = Site()
-        cls.driver = browser(cls.width, cls.height, cls.ratio)
+        cls.driver = browser(cls.width, cls.height, cls.ratio, cls.scrollbars)
 
     @classmethod
     def tearDownClass(cls):
@@ -169,9 +209,23 @@ class PageTest(unittest.TestCase):
 
     def open(self, query="", site=None):
         self.driver.get((site or self.site).url + query)
+        self.wait_for_level()
+
+    def wait_for_level(self, frames=1):
+        """Until the level's first frame is drawn, or a message says why it is not."""
         self.wait_for(lambda: self.driver.execute_script(
-            "return typeof Module !== 'undefined' && Module.calledRun === true"), "the program")
-        time.sleep(0.3)
+            "return performance.getEntriesByName('vornak-first-frame').length >= arguments[0]"
+            " || !document.getElementById('message').hidden", frames), "the level or a message")
+
+    def frames_drawn(self):
+        return self.driver.execute_script(
+            "return performance.getEntriesByName('vornak-first-frame').length")
+
+    def message(self):
+        """The message box's text, or None while it is closed."""
+        return self.driver.execute_script(
+            "const box = document.getElementById('message');"
+            "return box.hidden ? null : document.getElementById('message-text').textContent")
 
     def wait_for(self, condition, what, seconds=10):
         try:
@@ -257,13 +311,50 @@ class DesktopSizedPage(PageTest):
             self.keys(key)
             self.assertEqual(self.element("run").text, caption)
             self.assertEqual(self.active(), "keys")
-        self.keys(Keys.TAB, Keys.TAB)
-        self.assertEqual(self.active(), "keys", "Tab on the button hands the keys back")
         self.keys(Keys.TAB)
         webdriver.ActionChains(self.driver).move_to_element_with_offset(
             self.element("playfield"), -100, 0).click().perform()
         self.assertEqual(self.active(), "keys", "a click on the playfield gives the keys back")
         self.assertEqual(self.element("run").text, "Unpause", "without pressing the button")
+
+    def test_tab_reaches_the_links_but_hands_the_keys_back_while_the_clock_runs(self):
+        self.open()
+        link = "return document.activeElement.closest('#below') !== null"
+        webdriver.ActionChains(self.driver).key_down(Keys.SHIFT).send_keys(Keys.TAB).key_up(
+            Keys.SHIFT).perform()
+        self.assertTrue(self.driver.execute_script(link), "Shift+Tab from the keys")
+        self.element("keys").click()
+        self.keys(Keys.TAB, Keys.TAB)
+        self.assertTrue(self.driver.execute_script(link), "Tab on the button, clock stopped")
+        self.element("run").click()
+        self.keys(Keys.TAB, Keys.TAB)
+        self.assertEqual(self.active(), "keys", "while the clock runs, Tab gives the keys back")
+
+    def test_only_unmodified_keys_keep_the_browser_from_acting_yet_all_reach_the_game(self):
+        self.open()
+        press = """return !document.activeElement.dispatchEvent(new KeyboardEvent('keydown',
+            {key: arguments[0], code: arguments[0], altKey: arguments[1], ctrlKey: arguments[2],
+             metaKey: arguments[3], bubbles: true, cancelable: true}))"""
+        for on in ("keys", "run"):
+            self.driver.execute_script("document.getElementById(arguments[0]).focus()", on)
+            self.assertTrue(self.driver.execute_script(press, "ArrowLeft", False, False, False), on)
+            for modifiers in ((True, False, False), (False, True, False), (False, False, True)):
+                for key in ("ArrowLeft", "ArrowRight", "Home"):
+                    self.assertFalse(self.driver.execute_script(press, key, *modifiers),
+                                     "%s %s on %s" % (key, modifiers, on))
+        self.element("keys").click()
+        start = self.car_box(1)
+        self.element("run").click()
+        self.driver.execute_script(press, "ArrowUp", False, False, True)
+        self.wait_for(lambda: self.car_box(1) < start, "Meta+Up to steer car 1 all the same")
+
+    def test_the_text_below_can_be_selected_while_a_game_plays(self):
+        self.open()
+        self.element("run").click()
+        down = """return !arguments[0].dispatchEvent(new MouseEvent('mousedown',
+            {button: 0, bubbles: true, cancelable: true}))"""
+        self.assertFalse(self.driver.execute_script(down, self.driver.find_element(By.TAG_NAME, "h1")))
+        self.assertTrue(self.driver.execute_script(down, self.element("playfield")))
 
     def test_bundled_maze_by_its_link_address(self):
         self.open("?level=maze")
@@ -288,9 +379,8 @@ class DesktopSizedPage(PageTest):
         self.open()
         requests = self.driver.execute_script("return performance.getEntriesByType('resource').length")
         self.element("folder").send_keys(folder)
-        self.wait_for(lambda: os.path.basename(folder) in self.element("level-name").text,
-                      "the picked level")
-        time.sleep(0.3)
+        self.wait_for_level(2)
+        self.assertEqual(self.element("level-name").text, os.path.basename(folder))
         shown = self.canvas()
         expected = expected_playfield(level)
         self.assertTrue(all(shown[y][x] == expected[y][x] for y in range(240) for x in range(320)))
@@ -299,6 +389,162 @@ class DesktopSizedPage(PageTest):
             "a picked folder is read in the page, and nothing is fetched")
         self.assertTrue(self.element("message").get_attribute("hidden"))
         shutil.rmtree(folder)
+
+
+class OneLoadAtATime(PageTest):
+    """A new level replaces the one still loading or playing, as a fresh window would."""
+
+    def folder_of(self, files):
+        folder = tempfile.mkdtemp(prefix="vornak-own-")
+        self.addCleanup(shutil.rmtree, folder)
+        for name, data in files.items():
+            with open(os.path.join(folder, name), "wb") as out:
+                out.write(data)
+        return folder
+
+    def pick(self, folder):
+        self.element("folder").send_keys(folder)
+
+    def test_a_folder_picked_while_the_server_still_sends_the_circuit(self):
+        site = Site(behaviour={"Tileg.bmp": ("slow", 1.5)})
+        self.addCleanup(site.close)
+        self.driver.get(site.url)
+        self.wait_for(lambda: self.driver.execute_script(
+            "return typeof Module !== 'undefined' && Module.calledRun === true"), "the program")
+        self.assertEqual(self.element("level-name").text, "Loading\u2026")
+        self.assertFalse(self.element("run").is_enabled(), "no button while the level loads")
+        oval = os.path.join(FOLDER, "levels", "oval")
+        blue = read_bytes(os.path.join(FOLDER, "Tilev.bmp"))  # any grass other than the circuit's
+        folder = self.folder_of({**{name: read_bytes(os.path.join(oval, name))
+                                    for name in os.listdir(oval)}, "Tileg.bmp": blue})
+        self.pick(folder)
+        self.wait_for_level()
+        time.sleep(2)  # the circuit's grass has come by now, and must change nothing
+        self.assertEqual(self.frames_drawn(), 1, "one game started, the oval's")
+        self.assertIsNone(self.message())
+        shown, expected = self.canvas(), expected_playfield(folder)
+        self.assertTrue(all(shown[y][x] == expected[y][x] for y in range(240) for x in range(320)))
+        self.assertTrue(self.element("run").is_enabled())
+
+    def test_a_new_level_starts_with_start_and_a_clear_playfield(self):
+        self.open()
+        self.element("run").click()
+        self.assertEqual(self.element("run").text, "Pause")
+        self.pick(self.folder_of(circuit_with()))
+        self.wait_for_level(2)
+        self.assertEqual(self.element("run").text, "Start!")
+        self.element("run").click()
+        self.element("run").click()
+        self.assertEqual(self.element("run").text, "Unpause")
+        self.pick(self.folder_of(circuit_with(Cars_txt=None)))
+        self.wait_for(lambda: self.message() is not None, "the broken level's message")
+        self.assertIn("Cars.txt", self.message())
+        self.assertIn("choose another level", self.message())
+        self.assertEqual(self.element("run").text, "Start!")
+        self.assertFalse(self.element("run").is_enabled(), "a failed level has no button")
+        shown = self.canvas()
+        self.assertEqual({shown[y][x] for y in range(241) for x in range(417)}, {(240, 240, 240)},
+                         "nothing of the last level stays")
+        self.element("message-ok").click()
+        self.pick(self.folder_of(circuit_with()))
+        self.wait_for_level(3)
+        self.assertIsNone(self.message(), "a level that plays closes the message")
+        self.assertEqual(self.active(), "keys")
+
+    def test_the_budget_holds_across_fetches_and_one_message_names_the_file(self):
+        big = b"x" * (30 * 1024 * 1024)
+        site = Site(circuit_with(Car1up_gif=big, Car1left_gif=big, Car2up_gif=big,
+                                 Car2left_gif=big))
+        self.addCleanup(site.close)
+        self.driver.get_log("browser")  # what earlier tests logged
+        self.open(site=site)
+        time.sleep(0.5)
+        text = self.message()
+        self.assertRegex(text or "", r"^Car\d(up|left)\.gif does not fit")
+        shown = [entry["message"] for entry in self.driver.get_log("browser")
+                 if "Vornak: " in entry["message"]]
+        self.assertEqual(len(shown), 1, shown)
+        self.assertFalse(self.element("run").is_enabled())
+
+    def test_escape_closes_a_message_and_the_keys_go_to_the_links(self):
+        self.open("?level=nowhere")
+        self.assertIn("no bundled level", self.message())
+        self.keys(Keys.ESCAPE)
+        self.assertIsNone(self.message())
+        self.assertTrue(self.driver.execute_script(
+            "return document.activeElement.closest('#below') !== null"))
+
+    def test_an_empty_folder_says_what_a_level_folder_needs(self):
+        self.open()
+        self.pick(self.folder_of({}))
+        self.wait_for(lambda: self.message() is not None, "a message")
+        self.assertIn("A level folder holds TilesMap.txt", self.message())
+
+
+class FilesThatCannotBeRead(PageTest):
+    def failure_of(self, **behaviour):
+        site = Site(behaviour={name.replace("_", "."): what for name, what in behaviour.items()})
+        self.addCleanup(site.close)
+        self.open(site=site)
+        self.assertIsNotNone(self.message())
+        return self.message()
+
+    def test_a_transfer_that_breaks_off_names_the_file(self):
+        self.assertRegex(self.failure_of(Cars_txt=("broken", None)),
+                         r"^Cars\.txt cannot be read: the transfer broke off")
+
+    def test_a_redirect_the_policy_blocks_is_said_to_be_blocked(self):
+        port = self.site.server.server_address[1]
+        self.assertIn("Cars.txt cannot be read: it was sent to an address this page may not read",
+                      self.failure_of(Cars_txt=("redirect", "http://localhost:%d/Cars.txt" % port)))
+
+
+class ProgramThatCannotLoad(PageTest):
+    def test_a_missing_program_is_said_in_plain_words(self):
+        for missing in (".wasm", ".js"):
+            site = Site()
+            self.addCleanup(site.close)
+            program = [name for name in PAGE_FILES
+                       if name.startswith("vornak-0") or name.startswith("vornak-1")]
+            for name in program:
+                if name.endswith(missing):
+                    os.remove(os.path.join(site.root, name))
+            self.driver.get(site.url)
+            self.wait_for(lambda: self.message() is not None, "a message for " + missing)
+            self.assertIn("program could not be loaded", self.message())
+            self.assertFalse(self.element("run").is_enabled())
+
+
+class ResizedOften(PageTest):
+    def test_one_listener_for_the_screens_ratio_however_often_the_window_resizes(self):
+        script = self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {
+            "source": """window.ratioListeners = 0;
+                const add = MediaQueryList.prototype.addEventListener;
+                const remove = MediaQueryList.prototype.removeEventListener;
+                MediaQueryList.prototype.addEventListener = function (...a) {
+                    ++window.ratioListeners; return add.apply(this, a); };
+                MediaQueryList.prototype.removeEventListener = function (...a) {
+                    --window.ratioListeners; return remove.apply(this, a); };"""})
+        try:
+            self.open()
+            self.driver.execute_script(
+                "for (let i = 0; i < 200; ++i) dispatchEvent(new Event('resize'))")
+            self.assertEqual(self.driver.execute_script("return window.ratioListeners"), 1)
+        finally:
+            self.driver.execute_cdp_cmd("Page.removeScriptToEvaluateOnNewDocument", script)
+
+
+class ClassicScrollbars(PageTest):
+    width, height = 1262, 943
+    scrollbars = True
+
+    def test_the_game_fits_beside_a_classic_scrollbar(self):
+        self.open()
+        self.assertGreater(self.driver.execute_script(
+            "return innerWidth - document.documentElement.clientWidth"), 0, "no classic scrollbar")
+        self.assertLessEqual(*self.driver.execute_script(
+            "const root = document.documentElement; return [root.scrollWidth, root.clientWidth]"))
+
 
 
 class OpenedAsAFile(PageTest):
@@ -370,9 +616,9 @@ class BrokenLevels(PageTest):
             site.close()
 
     def test_a_tile_picture_whose_name_holds_a_space(self):
-        tiles = open(os.path.join(FOLDER, "TilesMap.txt"), "rb").read()
+        tiles = read_bytes(os.path.join(FOLDER, "TilesMap.txt"))
         changed = tiles.replace(b"g", b" ", 1)  # the first grass cell, top left
-        red = open(os.path.join(FOLDER, "Tilev.bmp"), "rb").read()
+        red = read_bytes(os.path.join(FOLDER, "Tilev.bmp"))
         site = Site(circuit_with(TilesMap_txt=changed, Tile_space_bmp=red))
         try:
             self.open(site=site)

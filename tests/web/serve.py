@@ -15,8 +15,8 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         pass
 
 
-def server(folder, port):
-    handler = functools.partial(Handler, directory=folder)
+def server(folder, port, handler_class=Handler):
+    handler = functools.partial(handler_class, directory=folder)
     return http.server.ThreadingHTTPServer(("127.0.0.1", port), handler)
 
 

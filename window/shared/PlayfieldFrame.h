@@ -40,6 +40,7 @@ class PlayfieldFrame {
     int Height() const { return height_; }
     // 0xFFRRGGBB, shown where no picture covers the frame.
     void SetBackground(std::uint32_t colour);
+    std::uint32_t Background() const { return background_; }
 
     // A tile never moves, so whatever of its picture lies beyond the frame can never show;
     // keeping only the rest bounds the memory of 300 oversized pictures by the frame's size.

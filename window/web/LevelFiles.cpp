@@ -25,11 +25,20 @@ class RefusedReader : public FileReader {
 
 }  // namespace
 
-void LevelFiles::Put(const std::string& name, std::string bytes) {
-    if (bytes.size() > BytesLeft()) {
+void LevelFiles::Reserve(const std::string& name, std::size_t size) {
+    if (size > BytesLeft()) {
         RefuseTooLarge(name);
     }
-    bytesHeld_ += bytes.size();
+    bytesHeld_ += size;
+    reserved_[name] += size;
+}
+
+void LevelFiles::Put(const std::string& name, std::string bytes) {
+    std::size_t& reserved = reserved_[name];
+    if (bytes.size() > reserved) {
+        Reserve(name, bytes.size() - reserved);
+    }
+    reserved = 0;
     files_.Put(name, std::move(bytes));
     names_.emplace_back(name);
 }
@@ -49,6 +58,7 @@ void LevelFiles::Clear() {
     files_ = MemoryFileOpener();
     unreadable_.clear();
     names_.clear();
+    reserved_.clear();
     bytesHeld_ = 0;
 }
 
@@ -61,6 +71,12 @@ OpenedFile LevelFiles::Open(const std::filesystem::path& file) {
         return opened;
     }
     return files_.Open(file);
+}
+
+int LevelLoads::Begin() {
+    files_.Clear();
+    stopped_ = false;
+    return ++current_;
 }
 
 // Nothing can be written on a web server; the page reads a missing map as empty instead.

@@ -22,8 +22,11 @@ class LevelFiles : public FileOpener {
     // a browser tab down.
     static constexpr std::size_t ByteBudget = std::size_t{64} * 1024 * 1024;
 
-    // Takes a file's bytes. Throws GameError naming the file once the level's files together
-    // pass the budget.
+    // Counts bytes of a file against the budget as they arrive, before they are all read, so
+    // that the files fetched side by side are bounded together. Throws GameError naming the file
+    // whose bytes cross the budget.
+    void Reserve(const std::string& name, std::size_t size);
+    // Takes a file's bytes, reserving what was not reserved for it yet, as Reserve does.
     void Put(const std::string& name, std::string bytes);
     // The server answered with an error other than "not found".
     void PutUnreadable(const std::string& name, const std::string& reason);
@@ -42,7 +45,27 @@ class LevelFiles : public FileOpener {
     MemoryFileOpener files_;
     std::map<std::string, std::string> unreadable_;
     std::vector<std::filesystem::path> names_;
+    std::map<std::string, std::size_t> reserved_;
     std::size_t bytesHeld_ = 0;
+};
+
+// One level load at a time. Each load is an attempt with files and a budget of its own; a new
+// one abandons the last at once, freeing its files, and whatever of the old one still arrives is
+// ignored, so that only the latest can start a game.
+class LevelLoads {
+  public:
+    // A new attempt, whose number the page passes back with each of its files.
+    int Begin();
+    // Whether what an attempt hands over still counts: it is the latest and has not stopped.
+    bool Counts(int attempt) const { return attempt == current_ && !stopped_; }
+    // The attempt has said why it cannot go on; the rest of it is ignored.
+    void Stop() { stopped_ = true; }
+    LevelFiles& Files() { return files_; }
+
+  private:
+    int current_ = 0;
+    bool stopped_ = false;
+    LevelFiles files_;
 };
 
 }  // namespace vornak::web

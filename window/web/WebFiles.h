@@ -7,7 +7,9 @@
 
 namespace vornak::web {
 
-// The files of the level the page plays, which the page fills before the game starts.
+// The page's level loads; the latest one's files are the level the page plays, filled before
+// its game starts.
+LevelLoads& PageLoads();
 LevelFiles& PageLevelFiles();
 
 }  // namespace vornak::web

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "Controls.h"
 #include "GameError.h"
 #include "WebFiles.h"
 #include "WebRules.h"
@@ -22,6 +23,8 @@ namespace {
 
 std::unique_ptr<frmGame> game;
 LayoutLetters letters = LayoutLetters::Unknown;
+PageState pageState = PageState::Loading;
+std::string levelName;
 std::string answer;
 
 // clang-format off
@@ -41,6 +44,22 @@ EM_JS(void, SetKeyBarColours, (int fill, int edge), {
     style.backgroundColor = css(fill);
     style.borderColor = css(edge);
 });
+EM_JS(void, ShowPageControls, (int runEnabled, const char* levelName), {
+    document.getElementById("run").disabled = !runEnabled;
+    document.getElementById("level-name").textContent = UTF8ToString(levelName);
+});
+EM_JS(void, ClearPlayfield, (int rgb), {
+    const canvas = document.getElementById("playfield");
+    const context = canvas.getContext("2d");
+    context.fillStyle = "#" + rgb.toString(16).padStart(6, "0");
+    context.fillRect(0, 0, canvas.width, canvas.height);
+});
+EM_JS(void, CloseMessageBox, (), {
+    document.getElementById("message").hidden = true;
+});
+EM_JS(int, KeyBarFocused, (), {
+    return document.activeElement === document.getElementById("keys") ? 1 : 0;
+});
 // clang-format on
 
 // The default button font's height at zoom 1, in game pixels, as on Windows.
@@ -48,6 +67,8 @@ constexpr double ButtonFontPixels = 12;
 // The level's name stands in the free strip beside the playfield, under the key bar.
 constexpr ElementPlace LevelNamePlace{328, 96, 81, 136};
 constexpr double LevelNameFontPixels = 10;
+// What the name strip says while a level's files come in.
+constexpr const char* LoadingText = "Loading\u2026";
 
 void Place(const char* id, const ElementPlace& place, double scale) {
     PlaceElement(id, place.left * scale, place.top * scale, place.width * scale,
@@ -57,6 +78,29 @@ void Place(const char* id, const ElementPlace& place, double scale) {
 const char* Answer(std::string text) {
     answer = std::move(text);
     return answer.c_str();
+}
+
+bool Playing() {
+    return pageState == PageState::Playing;
+}
+
+void ShowKeyBar(bool focused) {
+    const KeyBarColours colours = KeyBarColoursFor(focused && Playing());
+    SetKeyBarColours(static_cast<int>(colours.fill), static_cast<int>(colours.edge));
+}
+
+void SetPageState(PageState state) {
+    pageState = state;
+    ShowPageControls(RunButtonEnabled(state) ? 1 : 0,
+                     state == PageState::Loading ? LoadingText : levelName.c_str());
+    ShowKeyBar(KeyBarFocused() != 0);
+}
+
+// The load said why it cannot go on: nothing more of it counts, and the level has failed.
+void StopLoad(const std::string& message) {
+    PageLoads().Stop();
+    SetPageState(PageState::Failed);
+    ShowMessage(WithWhatToDo(message));
 }
 
 }  // namespace
@@ -73,48 +117,67 @@ EMSCRIPTEN_KEEPALIVE const char* vornak_level_folder(const char* name) {
     if (const auto folder = BundledLevelFolder(name)) {
         return Answer("./" + *folder);
     }
+    SetPageState(PageState::Failed);
     ShowMessage("There is no bundled level named " + QuoteForMessage(name) +
-                ". The levels are circuit, oval, maze and figure8.");
+                ". The levels are circuit, oval, maze and figure8: choose one below.");
     return Answer("");
 }
 
-// A new level: the game and the files of the last one go.
-EMSCRIPTEN_KEEPALIVE void vornak_begin_level() {
+// A new level, as a fresh window: the last game, its files and any message go, the playfield is
+// cleared and the button reads "Start!" again. Returns the load's number.
+EMSCRIPTEN_KEEPALIVE int vornak_begin_level(const char* displayName) {
     game.reset();
-    PageLevelFiles().Clear();
+    const int attempt = PageLoads().Begin();
+    levelName = displayName;
+    CloseMessageBox();
+    ClearPlayfield(static_cast<int>(PlayfieldFrame(1, 1).Background() & 0xFFFFFFU));
+    ShowRunCaption(StartCaption);
+    SetPageState(PageState::Loading);
+    return attempt;
 }
 
-// Returns whether the file was taken; when not, the page shows why and the level stops.
-EMSCRIPTEN_KEEPALIVE int vornak_put_file(const char* name, const std::uint8_t* bytes,
-                                         std::size_t size) {
+// Returns whether the load goes on: false for a load that no longer counts, and for bytes that
+// would pass the level's budget, which the page then says, once.
+EMSCRIPTEN_KEEPALIVE int vornak_reserve(int attempt, const char* name, double size) {
+    if (!PageLoads().Counts(attempt)) {
+        return 0;
+    }
     try {
-        PageLevelFiles().Put(name, std::string(reinterpret_cast<const char*>(bytes), size));
+        PageLevelFiles().Reserve(name, static_cast<std::size_t>(size));
         return 1;
     } catch (const GameError& error) {
-        ShowMessage(error.what());
+        StopLoad(error.what());
         return 0;
     }
 }
 
-// status 0: the request failed without an answer.
-EMSCRIPTEN_KEEPALIVE void vornak_put_unreadable(const char* name, int status,
-                                                const char* statusText) {
-    PageLevelFiles().PutUnreadable(name, status == 0
-                                             ? std::string("the web server did not answer")
-                                             : "the web server answered " + std::to_string(status) +
-                                                   (*statusText != '\0' ? " " : "") + statusText);
-}
-
-EMSCRIPTEN_KEEPALIVE double vornak_bytes_left() {
-    return static_cast<double>(PageLevelFiles().BytesLeft());
-}
-
-EMSCRIPTEN_KEEPALIVE void vornak_too_large(const char* name) {
-    try {
-        LevelFiles::RefuseTooLarge(name);
-    } catch (const GameError& error) {
-        ShowMessage(error.what());
+// Returns whether the load goes on, as vornak_reserve.
+EMSCRIPTEN_KEEPALIVE int vornak_put_file(int attempt, const char* name, const std::uint8_t* bytes,
+                                         std::size_t size) {
+    if (!PageLoads().Counts(attempt)) {
+        return 0;
     }
+    try {
+        PageLevelFiles().Put(name, std::string(reinterpret_cast<const char*>(bytes), size));
+        return 1;
+    } catch (const GameError& error) {
+        StopLoad(error.what());
+        return 0;
+    }
+}
+
+// A file that cannot be read; only the game's open of it fails, with the reason.
+EMSCRIPTEN_KEEPALIVE void vornak_put_unreadable(int attempt, const char* name, int cause,
+                                                int status, const char* detail) {
+    if (PageLoads().Counts(attempt)) {
+        PageLevelFiles().PutUnreadable(
+            name, UnreadableReason(static_cast<Unreadable>(cause), status, detail));
+    }
+}
+
+// A lone file dropped, or a folder picked with nothing in it.
+EMSCRIPTEN_KEEPALIVE void vornak_not_a_level_folder(int droppedAFile) {
+    ShowMessage(NotALevelFolderMessage(droppedAFile != 0));
 }
 
 // The pictures to fetch once the three level files are in, one name a line.
@@ -130,9 +193,13 @@ EMSCRIPTEN_KEEPALIVE const char* vornak_url_of(const char* name) {
     return Answer(PercentEncodeName(name));
 }
 
-EMSCRIPTEN_KEEPALIVE int vornak_start() {
-    game = std::make_unique<frmGame>();
+EMSCRIPTEN_KEEPALIVE int vornak_start(int attempt) {
+    if (!PageLoads().Counts(attempt)) {
+        return 0;
+    }
+    game = std::make_unique<frmGame>([] { SetPageState(PageState::Failed); });
     game->SetLayoutLetters(letters);
+    SetPageState(PageState::Playing);
     if (!game->Form_Load()) {
         return 0;
     }
@@ -167,47 +234,53 @@ EMSCRIPTEN_KEEPALIVE int vornak_viewport(double width, double height, double dev
     return zoom;
 }
 
-// A key went down with the key bar focused; returns whether the page must not act on it too.
+// A key went down with the key bar focused; returns whether the page must keep the browser from
+// acting on it too.
 EMSCRIPTEN_KEEPALIVE int vornak_key_down(const char* code, const char* key, const char* typed,
-                                         int shift, int control, int alt) {
-    if (!game) {
-        return ScrollsThePage(key) ? 1 : 0;
+                                         int shift, int control, int alt, int meta) {
+    if (game && Playing()) {
+        game->OnKeyDown(code, key, typed, ShiftState(shift != 0, control != 0, alt != 0));
     }
-    return game->OnKeyDown(code, key, typed, ShiftState(shift != 0, control != 0, alt != 0)) ? 1
-                                                                                             : 0;
+    return PreventsBrowserAction(key, alt != 0, control != 0, meta != 0) ? 1 : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE int vornak_prevents_browser_action(const char* key, int control, int alt,
+                                                        int meta) {
+    return PreventsBrowserAction(key, alt != 0, control != 0, meta != 0) ? 1 : 0;
 }
 
 EMSCRIPTEN_KEEPALIVE void vornak_run_click() {
-    if (game) {
+    if (game && Playing()) {
         game->cmdRun_Click();
     }
 }
 
-EMSCRIPTEN_KEEPALIVE int vornak_scrolls_the_page(const char* key) {
-    return ScrollsThePage(key) ? 1 : 0;
-}
-
 // The page itself, and none of its elements, got the focus.
 EMSCRIPTEN_KEEPALIVE void vornak_page_focus() {
-    if (game) {
+    if (game && Playing()) {
         game->Form_GotFocus();
     }
 }
 
 // Also after Tab on the button, which hands the keys back.
 EMSCRIPTEN_KEEPALIVE void vornak_click_outside_controls() {
-    if (game) {
+    if (game && Playing()) {
         game->ClickOutsideControls();
     }
 }
 
 EMSCRIPTEN_KEEPALIVE void vornak_keys_focus(int steering) {
-    const KeyBarColours colours = KeyBarColoursFor(steering != 0 && game && !game->HasFailed());
-    SetKeyBarColours(static_cast<int>(colours.fill), static_cast<int>(colours.edge));
+    ShowKeyBar(steering != 0);
 }
 
 EMSCRIPTEN_KEEPALIVE int vornak_playing() {
-    return game && !game->HasFailed() ? 1 : 0;
+    return Playing() ? 1 : 0;
+}
+
+// Whether Tab on the button hands the keys back: while the clock runs, as after any press;
+// otherwise it goes on to the links.
+EMSCRIPTEN_KEEPALIVE int vornak_clock_running() {
+    return game && Playing() && game->ClockEnabled() ? 1 : 0;
 }
 
 }  // extern "C"

@@ -191,6 +191,43 @@ bool ScrollsThePage(std::string_view key) {
     return false;
 }
 
+bool PreventsBrowserAction(std::string_view key, bool alt, bool control, bool meta) {
+    return !alt && !control && !meta && ScrollsThePage(key);
+}
+
+std::string UnreadableReason(Unreadable cause, int status, std::string_view detail) {
+    const std::string because = detail.empty() ? std::string() : " (" + std::string(detail) + ")";
+    switch (cause) {
+        case Unreadable::ServerStatus:
+            return "the web server answered " + std::to_string(status) +
+                   (detail.empty() ? "" : " " + std::string(detail));
+        case Unreadable::BrokenTransfer:
+            return "the transfer broke off before its end" + because;
+        case Unreadable::Blocked:
+            return "it was sent to an address this page may not read";
+        case Unreadable::PickedFile:
+            return "the browser can no longer read it; it may have been moved, changed or "
+                   "removed since the folder was picked" +
+                   because;
+        case Unreadable::NoAnswer:
+            break;
+    }
+    return "the web server did not answer";
+}
+
+std::string NotALevelFolderMessage(bool droppedAFile) {
+    return std::string(droppedAFile ? "That is a file, not a level folder."
+                                    : "That folder has no files in it.") +
+           " A level folder holds TilesMap.txt, BlocksMap.txt and Cars.txt, with the tile and car "
+           "pictures they name beside them. Pick or drop the folder itself.";
+}
+
+std::string WithWhatToDo(const std::string& message) {
+    return message +
+           "\n\nThis level cannot be played as it is. Mend its files and pick its folder again, "
+           "or choose another level below.";
+}
+
 std::optional<std::string> BundledLevelFolder(std::string_view name) {
     if (name.empty() || name == "circuit") {
         return std::string();

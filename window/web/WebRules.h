@@ -37,6 +37,35 @@ int VirtualKeyOf(std::string_view code, std::string_view key, std::string_view t
 // Keys that would scroll the page or move the focus away from the game.
 bool ScrollsThePage(std::string_view key);
 
+// Whether the page keeps the browser from acting on a key that steers or presses: only the
+// unmodified keys that would scroll. With Alt, Ctrl or Meta the key is the browser's (Back,
+// Forward, Cmd+Left), though the game still sees it.
+bool PreventsBrowserAction(std::string_view key, bool alt, bool control, bool meta);
+
+// What the page is doing, which the button, the key bar's light and the message box all read.
+// A program that failed to load is the script's alone: nothing here runs then.
+enum class PageState { Loading, Playing, Failed };
+constexpr bool RunButtonEnabled(PageState state) {
+    return state == PageState::Playing;
+}
+
+// Why a file of the level cannot be read, as the page learnt it.
+enum class Unreadable {
+    NoAnswer = 0,        // the request failed with no answer
+    ServerStatus = 1,    // the server answered with an error other than "not found"
+    BrokenTransfer = 2,  // the answer broke off mid-body
+    Blocked = 3,         // the page's policy blocked the request or where it was sent on to
+    PickedFile = 4,      // a file from the player's folder that the browser can no longer read
+};
+// The reason that follows "NAME cannot be read: "; status and detail as the browser gave them.
+std::string UnreadableReason(Unreadable cause, int status, std::string_view detail);
+
+// What a player who dropped a lone file, or picked a folder with nothing in it, is told.
+std::string NotALevelFolderMessage(bool droppedAFile);
+
+// What every failure in the page ends with: where the player can go from a stopped game.
+std::string WithWhatToDo(const std::string& message);
+
 // The folder, relative to the page, of a level named in ?level=NAME: "" for the page's own
 // circuit (and for no name), "levels/NAME/" for the other bundled ones, nothing for any other
 // name, which is never fetched.

@@ -13,9 +13,13 @@ FileOpener& SystemFiles() {
 
 namespace web {
 
+LevelLoads& PageLoads() {
+    static LevelLoads loads;
+    return loads;
+}
+
 LevelFiles& PageLevelFiles() {
-    static LevelFiles files;
-    return files;
+    return PageLoads().Files();
 }
 
 }  // namespace web

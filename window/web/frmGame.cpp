@@ -41,9 +41,10 @@ EM_JS(void, ShowPageMessage, (const char* text), {
 
 }  // namespace
 
-frmGame::frmGame()
+frmGame::frmGame(std::function<void()> failed)
     : GameWindow({}, MissingMapFile::ReadAsEmpty),
       rgba_(static_cast<std::size_t>(ClientWidth) * ClientHeight * 4),
+      failed_(std::move(failed)),
       clock_(
           std::int64_t{ClockPeriodMilliseconds} * 1000,
           [this](std::int64_t delay) {
@@ -66,12 +67,11 @@ void frmGame::Show() {
     FocusKeyReceiver();
 }
 
-bool frmGame::OnKeyDown(const std::string& code, const std::string& key, const std::string& typed,
+void frmGame::OnKeyDown(const std::string& code, const std::string& key, const std::string& typed,
                         int shift) {
     if (const int keyCode = VirtualKeyOf(code, key, typed, letters_)) {
         picKeyReceiver_KeyDown(keyCode, shift);
     }
-    return ScrollsThePage(key);
 }
 
 // One put a handler, of the changed areas' bounding box alone: a tick moves two small cars, and
@@ -113,7 +113,8 @@ void frmGame::ReportFailure(const std::string& message) {
             shown += "\n" + FormatDiagnostic(finding);
         }
     }
-    ShowMessage(shown);
+    ShowMessage(WithWhatToDo(shown));
+    failed_();
 }
 
 bool frmGame::ClockEnabled() const {
@@ -132,7 +133,7 @@ void frmGame::OnTimer(void* self) {
 }
 
 void frmGame::SetRunCaption(const std::string& caption) {
-    SetButtonText(caption.c_str());
+    ShowRunCaption(caption);
 }
 
 void frmGame::FocusKeyReceiver() {
@@ -141,6 +142,10 @@ void frmGame::FocusKeyReceiver() {
 
 void ShowMessage(const std::string& message) {
     ShowPageMessage(message.c_str());
+}
+
+void ShowRunCaption(const std::string& caption) {
+    SetButtonText(caption.c_str());
 }
 
 }  // namespace vornak::web

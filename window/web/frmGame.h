@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,8 @@ namespace vornak::web {
 // GameWindow's. It holds no rules of its own.
 class frmGame : public GameWindow {
   public:
-    frmGame();
+    // failed runs once the game has stopped with a failure, after the message is shown.
+    explicit frmGame(std::function<void()> failed);
     ~frmGame() override;
     frmGame(const frmGame&) = delete;
     frmGame& operator=(const frmGame&) = delete;
@@ -26,9 +28,8 @@ class frmGame : public GameWindow {
     // Shows the loaded level and gives the keys to the players.
     void Show();
 
-    // A key went down while the key bar had the focus; returns whether the page must not act on
-    // it as well.
-    bool OnKeyDown(const std::string& code, const std::string& key, const std::string& typed,
+    // A key went down while the key bar had the focus.
+    void OnKeyDown(const std::string& code, const std::string& key, const std::string& typed,
                    int shift);
     void SetLayoutLetters(LayoutLetters letters) { letters_ = letters; }
 
@@ -46,6 +47,7 @@ class frmGame : public GameWindow {
 
     // The area being put on the canvas, in its byte order; room for the whole frame.
     std::vector<std::uint8_t> rgba_;
+    std::function<void()> failed_;
     LayoutLetters letters_ = LayoutLetters::Unknown;
     long timer_ = 0;
     OneShotClock clock_;
@@ -53,5 +55,7 @@ class frmGame : public GameWindow {
 
 // Shows a failure in the page's message box and on the console.
 void ShowMessage(const std::string& message);
+// The caption of the page's button, also before any game runs.
+void ShowRunCaption(const std::string& caption);
 
 }  // namespace vornak::web

@@ -8,12 +8,18 @@
 
 const LevelFileNames = ["TilesMap.txt", "BlocksMap.txt", "Cars.txt"];
 const LetterCodes = Array.from({length: 26}, (_, i) => "Key" + String.fromCharCode(65 + i));
+// Why a file cannot be read, in the program's numbering.
+const Unreadable = {noAnswer: 0, serverStatus: 1, brokenTransfer: 2, blocked: 3, pickedFile: 4};
 
-// Ends a level's loading once the program has said why.
+// Ends a level's loading once the program has said why, or once a newer load replaced it.
 class Stopped extends Error {}
 
 const VornakPage = {
   layoutMap: null,
+  // The one load that counts: its number in the program, and what aborts its fetches.
+  load: null,
+  ratioQuery: null,
+  violations: 0,
 
   call(name, returns, types, args) {
     return Module.ccall(name, returns, types, args);
@@ -27,41 +33,79 @@ const VornakPage = {
     document.getElementById("message-ok").focus();
   },
 
+  // The keys go back to the cars where a game plays, and to the links where none does.
   closeMessage() {
     document.getElementById("message").hidden = true;
+    if (Module._vornak_playing()) {
+      document.getElementById("keys").focus({preventScroll: true});
+      return;
+    }
     const below = document.getElementById("below");
     below.scrollIntoView({block: "nearest"});
     below.querySelector("a").focus({preventScroll: true});
   },
 
-  // The file's bytes into the program's memory, or false when it said no.
-  put(name, bytes) {
+  // The program could not be had: nothing of the game can run, so the page alone says so.
+  programFailed() {
+    document.getElementById("run").disabled = true;
+    this.showMessage("The game's program could not be loaded, so the game cannot start. Reload " +
+                     "the page; if that does not help, the site is missing some of the game's " +
+                     "files, or something between you and it blocks them.");
+  },
+
+  // A load that a newer one has not replaced; whatever arrives for another is dropped.
+  check(load) {
+    if (load !== this.load) throw new Stopped();
+  },
+
+  // The file's bytes into the program's memory; a refusal or a newer load stops this one.
+  put(load, name, bytes) {
+    this.check(load);
     const pointer = Module._malloc(Math.max(bytes.length, 1));
     Module.HEAPU8.set(bytes, pointer);
     try {
-      return this.call("vornak_put_file", "number", ["string", "number", "number"],
-                       [name, pointer, bytes.length]) === 1;
+      if (this.call("vornak_put_file", "number", ["number", "string", "number", "number"],
+                    [load.attempt, name, pointer, bytes.length]) !== 1) throw new Stopped();
     } finally {
       Module._free(pointer);
     }
   },
 
-  // Reads a response no further than what is left of the level's budget.
-  async readBounded(name, body) {
-    const left = Module._vornak_bytes_left();
+  // Counts bytes against the level's budget as they come, across all its fetches together.
+  reserve(load, name, size) {
+    this.check(load);
+    if (this.call("vornak_reserve", "number", ["number", "string", "number"],
+                  [load.attempt, name, size]) !== 1) throw new Stopped();
+  },
+
+  unreadable(load, name, cause, status, detail) {
+    this.check(load);
+    this.call("vornak_put_unreadable", null, ["number", "string", "number", "number", "string"],
+              [load.attempt, name, cause, status, detail]);
+  },
+
+  // A response's bytes, or null when the transfer broke off, which the program was told.
+  async readBody(load, name, body) {
     const reader = body.getReader();
     const chunks = [];
     let size = 0;
     for (;;) {
-      const {done, value} = await reader.read();
-      if (done) break;
-      size += value.length;
-      if (size > left) {
-        reader.cancel();
-        this.call("vornak_too_large", null, ["string"], [name]);
-        throw new Stopped();
+      let part;
+      try {
+        part = await reader.read();
+      } catch (error) {
+        this.unreadable(load, name, Unreadable.brokenTransfer, 0, String(error.message || error));
+        return null;
       }
-      chunks.push(value);
+      if (part.done) break;
+      try {
+        this.reserve(load, name, part.value.length);
+      } catch (stopped) {
+        reader.cancel();
+        throw stopped;
+      }
+      chunks.push(part.value);
+      size += part.value.length;
     }
     const bytes = new Uint8Array(size);
     let at = 0;
@@ -72,69 +116,91 @@ const VornakPage = {
     return bytes;
   },
 
-  async fetchInto(folder, name) {
+  async fetchInto(load, folder, name) {
     const url = folder + this.call("vornak_url_of", "string", ["string"], [name]);
+    const violationsBefore = this.violations;
     let response;
     try {
-      response = await fetch(url, {cache: "no-cache"});
+      response = await fetch(url, {cache: "no-cache", signal: load.aborts.signal});
     } catch (error) {
-      this.call("vornak_put_unreadable", null, ["string", "number", "string"], [name, 0, ""]);
+      this.check(load);
+      // The policy reports a blocked request on its own, around the time the fetch fails.
+      await new Promise((resolve) => setTimeout(resolve, 50));
+      const cause = this.violations > violationsBefore ? Unreadable.blocked : Unreadable.noAnswer;
+      this.unreadable(load, name, cause, 0, "");
       return;
     }
+    this.check(load);
     if (response.status === 404) return;  // missing, which only the game's open may mind
     if (!response.ok) {
-      this.call("vornak_put_unreadable", null, ["string", "number", "string"],
-                [name, response.status, response.statusText]);
+      this.unreadable(load, name, Unreadable.serverStatus, response.status, response.statusText);
       return;
     }
-    if (!this.put(name, await this.readBounded(name, response.body))) throw new Stopped();
+    const bytes = await this.readBody(load, name, response.body);
+    if (bytes !== null) this.put(load, name, bytes);
   },
 
   picturesToFetch() {
     return this.call("vornak_pictures_to_fetch", "string", [], []).split("\n").filter(Boolean);
   },
 
+  // A new load replaces any other: its fetches are aborted and its files dropped.
   begin(displayName) {
-    document.getElementById("level-name").textContent = displayName;
-    Module._vornak_begin_level();
+    if (this.load) this.load.aborts.abort();
+    const attempt = this.call("vornak_begin_level", "number", ["string"], [displayName]);
+    this.load = {attempt, aborts: new AbortController()};
+    return this.load;
   },
 
-  start() {
-    this.call("vornak_start", "number", [], []);
+  start(load) {
+    this.check(load);
+    this.call("vornak_start", "number", ["number"], [load.attempt]);
     this.keysFocused(document.activeElement === document.getElementById("keys"));
   },
 
-  async playFromServer(folder, displayName) {
-    this.begin(displayName);
+  // Runs one load to its start; a stop ends it quietly, since whoever stopped it has spoken.
+  async play(load, steps) {
     try {
-      for (const name of LevelFileNames) await this.fetchInto(folder, name);
-      await Promise.all(this.picturesToFetch().map((name) => this.fetchInto(folder, name)));
+      await steps();
+      this.start(load);
     } catch (error) {
-      if (error instanceof Stopped) return;
-      throw error;
+      load.aborts.abort();
+      if (!(error instanceof Stopped)) throw error;
     }
-    this.start();
+  },
+
+  playFromServer(folder, displayName) {
+    const load = this.begin(displayName);
+    return this.play(load, async () => {
+      for (const name of LevelFileNames) await this.fetchInto(load, folder, name);
+      await Promise.all(this.picturesToFetch().map((name) => this.fetchInto(load, folder, name)));
+    });
   },
 
   // files: the files directly in the folder, by name. Nothing leaves the page.
-  async playFromFiles(files, displayName) {
-    this.begin(displayName);
+  playFromFiles(files, displayName) {
+    if (files.size === 0) {
+      this.call("vornak_not_a_level_folder", null, ["number"], [0]);
+      return Promise.resolve();
+    }
+    const load = this.begin(displayName);
     const putFile = async (name) => {
       const file = files.get(name);
-      if (file === undefined) return true;
-      if (file.size > Module._vornak_bytes_left()) {
-        this.call("vornak_too_large", null, ["string"], [name]);
-        return false;
+      if (file === undefined) return;
+      this.reserve(load, name, file.size);
+      let bytes;
+      try {
+        bytes = new Uint8Array(await file.arrayBuffer());
+      } catch (error) {
+        this.unreadable(load, name, Unreadable.pickedFile, 0, error.name || "");
+        return;
       }
-      return this.put(name, new Uint8Array(await file.arrayBuffer()));
+      this.put(load, name, bytes);
     };
-    for (const name of LevelFileNames) {
-      if (!(await putFile(name))) return;
-    }
-    for (const name of this.picturesToFetch()) {
-      if (!(await putFile(name))) return;
-    }
-    this.start();
+    return this.play(load, async () => {
+      for (const name of LevelFileNames) await putFile(name);
+      for (const name of this.picturesToFetch()) await putFile(name);
+    });
   },
 
   // The picker lists a folder's subfolders too; only the files directly in it count.
@@ -182,11 +248,18 @@ const VornakPage = {
 
   viewport() {
     const ratio = window.devicePixelRatio || 1;
+    // The root's client box leaves out classic scrollbars, which innerWidth and innerHeight hold.
+    const root = document.documentElement;
     this.call("vornak_viewport", "number", ["number", "number", "number"],
-              [document.documentElement.clientWidth, window.innerHeight, ratio]);
-    // A move to a screen of another ratio says nothing to "resize"; this query does.
-    matchMedia("(resolution: " + ratio + "dppx)").addEventListener(
-        "change", () => this.viewport(), {once: true});
+              [root.clientWidth, root.clientHeight, ratio]);
+    // A move to a screen of another ratio says nothing to "resize"; a query on the ratio does.
+    if (this.ratioQuery === null || this.ratioQuery.ratio !== ratio) {
+      if (this.ratioQuery) this.ratioQuery.list.removeEventListener("change", this.ratioQuery.changed);
+      const list = matchMedia("(resolution: " + ratio + "dppx)");
+      const changed = () => this.viewport();
+      list.addEventListener("change", changed);
+      this.ratioQuery = {ratio, list, changed};
+    }
   },
 
   keysFocused(steering) {
@@ -196,38 +269,60 @@ const VornakPage = {
   onKeyDown(event) {
     const keys = document.getElementById("keys");
     const run = document.getElementById("run");
+    const message = document.getElementById("message");
+    if (!message.hidden) {
+      if (event.key === "Escape") {
+        event.preventDefault();
+        this.closeMessage();
+      }
+      return;
+    }
     let active = document.activeElement;
     if ((active === null || active === document.body) && Module._vornak_playing()) {
       keys.focus({preventScroll: true});
       active = keys;
     }
     if (active === keys) {
-      if (event.key === "Tab") return;  // on to the button, next in the tab order
+      if (event.key === "Tab") {
+        // Tab goes on to the button, next in the tab order; Shift+Tab back out to the links.
+        if (event.shiftKey) {
+          event.preventDefault();
+          document.querySelector("#below a").focus();
+        }
+        return;
+      }
       const typed = this.layoutMap ? this.layoutMap.get(event.code) || "" : "";
       const consumed = this.call(
           "vornak_key_down", "number",
-          ["string", "string", "string", "number", "number", "number"],
-          [event.code, event.key, typed, event.shiftKey, event.ctrlKey, event.altKey]);
+          ["string", "string", "string", "number", "number", "number", "number"],
+          [event.code, event.key, typed, event.shiftKey, event.ctrlKey, event.altKey,
+           event.metaKey]);
       if (consumed) event.preventDefault();
       this.readLayout();  // the player may have switched layouts; the next key sees it
     } else if (active === run) {
       if (event.key === "Tab" && !event.shiftKey) {
-        event.preventDefault();
-        Module._vornak_click_outside_controls();
+        // While the clock runs the keys come back, as after any press; else on to the links.
+        if (Module._vornak_clock_running()) {
+          event.preventDefault();
+          Module._vornak_click_outside_controls();
+        }
       } else if (event.key === "Enter" && event.repeat) {
         event.preventDefault();
       } else if (event.key !== " " &&
-                 this.call("vornak_scrolls_the_page", "number", ["string"], [event.key])) {
+                 this.call("vornak_prevents_browser_action", "number",
+                           ["string", "number", "number", "number"],
+                           [event.key, event.ctrlKey, event.altKey, event.metaKey])) {
         event.preventDefault();
       }
     }
   },
 
-  // Links, the picker and the message keep their clicks; anywhere else gives the keys back.
+  // A click on the game area but the button gives the keys back; the text below keeps its
+  // clicks, so that it can be selected.
   onMouseDown(event) {
     const target = event.target;
     if (!(target instanceof Element) || event.button !== 0) return;
-    if (target.closest("a, button, input, label, select, textarea, #message")) return;
+    if (!target.closest("#game") || target.closest("button, a, input, label")) return;
     if (!Module._vornak_playing()) return;
     event.preventDefault();
     Module._vornak_click_outside_controls();
@@ -237,6 +332,7 @@ const VornakPage = {
     const keys = document.getElementById("keys");
     document.addEventListener("keydown", (event) => this.onKeyDown(event), true);
     document.addEventListener("mousedown", (event) => this.onMouseDown(event), true);
+    document.addEventListener("securitypolicyviolation", () => ++this.violations);
     keys.addEventListener("focus", () => this.keysFocused(true));
     keys.addEventListener("blur", () => this.keysFocused(false));
     window.addEventListener("focus", () => {
@@ -247,7 +343,12 @@ const VornakPage = {
     document.getElementById("run").addEventListener("click", () => Module._vornak_run_click());
     document.getElementById("message-ok").addEventListener("click", () => this.closeMessage());
     document.getElementById("folder").addEventListener("change", (event) => {
-      if (event.target.files.length > 0) this.pickedFolder(event.target.files);
+      const list = event.target.files;
+      if (list.length > 0) {
+        this.pickedFolder(list);
+      } else {
+        this.call("vornak_not_a_level_folder", null, ["number"], [0]);
+      }
       event.target.value = "";
     });
     document.addEventListener("dragover", (event) => {
@@ -260,7 +361,11 @@ const VornakPage = {
       document.body.classList.remove("dropping");
       const item = event.dataTransfer.items[0];
       const entry = item && item.webkitGetAsEntry ? item.webkitGetAsEntry() : null;
-      if (entry && entry.isDirectory) this.droppedFolder(entry);
+      if (entry && entry.isDirectory) {
+        this.droppedFolder(entry);
+      } else if (entry) {
+        this.call("vornak_not_a_level_folder", null, ["number"], [1]);
+      }
     });
     window.addEventListener("resize", () => this.viewport());
   },
@@ -277,7 +382,11 @@ const VornakPage = {
 
 var Module = {
   onRuntimeInitialized: () => VornakPage.run(),
+  onAbort: () => VornakPage.programFailed(),
 };
+
+// A program script that cannot be fetched never calls onAbort.
+document.getElementById("program").addEventListener("error", () => VornakPage.programFailed());
 
 // Opened as a file, the page can fetch neither its program nor its level: say how to serve it
 // rather than show an empty area.
