@@ -12,6 +12,8 @@
 
 #include "Controls.h"
 #include "GameError.h"
+#include "PageLayout.h"
+#include "TouchInput.h"
 #include "WebFiles.h"
 #include "WebRules.h"
 #include "WindowLayout.h"
@@ -26,6 +28,13 @@ LayoutLetters letters = LayoutLetters::Unknown;
 PageState pageState = PageState::Loading;
 std::string levelName;
 std::string answer;
+PageViewport viewport;
+// Touch controls show where the primary pointer is coarse, and after the first touch anywhere.
+bool coarsePointer = false;
+bool touchSeen = false;
+PageLayout layout;
+TouchSteering touches;
+GamepadSteering gamepads;
 
 // clang-format off
 EM_JS(void, PlaceElement, (const char* id, double left, double top, double width, double height), {
@@ -57,6 +66,16 @@ EM_JS(void, ClearPlayfield, (int rgb), {
 EM_JS(void, CloseMessageBox, (), {
     document.getElementById("message").hidden = true;
 });
+EM_JS(void, SetRunFace, (double top, double right, double bottom, double left, int touch), {
+    const style = document.getElementById("run").style;
+    style.borderWidth = touch ? top + "px " + right + "px " + bottom + "px " + left + "px" : "";
+});
+EM_JS(void, ShowTouchLayout, (int touch), {
+    VornakPage.touchLayout(touch !== 0);
+});
+EM_JS(int, MessageOpen, (), {
+    return document.getElementById("message").hidden ? 0 : 1;
+});
 EM_JS(int, KeyBarFocused, (), {
     return document.activeElement === document.getElementById("keys") ? 1 : 0;
 });
@@ -70,9 +89,37 @@ constexpr double LevelNameFontPixels = 10;
 // What the name strip says while a level's files come in.
 constexpr const char* LoadingText = "Loading\u2026";
 
-void Place(const char* id, const ElementPlace& place, double scale) {
-    PlaceElement(id, place.left * scale, place.top * scale, place.width * scale,
-                 place.height * scale);
+void Place(const char* id, const ElementPlace& place, const PageBox& gameBox, double scale) {
+    PlaceElement(id, gameBox.left + place.left * scale, gameBox.top + place.top * scale,
+                 place.width * scale, place.height * scale);
+}
+
+void Place(const char* id, const PageBox& box) {
+    PlaceElement(id, box.left, box.top, box.width, box.height);
+}
+
+bool TouchShown() {
+    return coarsePointer || touchSeen;
+}
+
+int ApplyLayout() {
+    layout = LayOutPage(viewport, TouchShown());
+    const double scale = layout.zoom / viewport.devicePixelRatio;
+    Place("game", layout.surface);
+    Place("playfield", layout.game);
+    Place("run", layout.runBox);
+    const PageBox& face = layout.runFace;
+    const PageBox& box = layout.runBox;
+    SetRunFace(face.top - box.top, box.Right() - face.Right(), box.Bottom() - face.Bottom(),
+               face.left - box.left, layout.touch ? 1 : 0);
+    Place("keys", picKeyReceiverPlace, layout.game, scale);
+    Place("level-name", LevelNamePlace, layout.game, scale);
+    Place("pad1", layout.pads[0]);
+    Place("pad2", layout.pads[1]);
+    SetFontSize("run", ButtonFontPixels * scale);
+    SetFontSize("level-name", LevelNameFontPixels * scale);
+    ShowTouchLayout(layout.touch ? 1 : 0);
+    return layout.zoom;
 }
 
 const char* Answer(std::string text) {
@@ -82,6 +129,14 @@ const char* Answer(std::string text) {
 
 bool Playing() {
     return pageState == PageState::Playing;
+}
+
+// A touch or a pad steers as a key would, after giving the keys back as a click does.
+void SteerFromOutside(int keyCode) {
+    if (game && Playing()) {
+        game->ClickOutsideControls();
+        game->picKeyReceiver_KeyDown(keyCode, 0);
+    }
 }
 
 void ShowKeyBar(bool focused) {
@@ -220,18 +275,61 @@ EMSCRIPTEN_KEEPALIVE void vornak_layout(const char* lettersOfKeys) {
     }
 }
 
-// The viewport in CSS pixels and the device's pixels per CSS pixel.
-EMSCRIPTEN_KEEPALIVE int vornak_viewport(double width, double height, double devicePixelRatio) {
-    const int zoom = PageZoom(width * devicePixelRatio, height * devicePixelRatio);
-    const double scale = zoom / devicePixelRatio;
-    Place("game", {0, 0, ClientWidth, ClientHeight}, scale);
-    Place("playfield", {0, 0, ClientWidth, ClientHeight}, scale);
-    Place("run", cmdRunPlace, scale);
-    Place("keys", picKeyReceiverPlace, scale);
-    Place("level-name", LevelNamePlace, scale);
-    SetFontSize("run", ButtonFontPixels * scale);
-    SetFontSize("level-name", LevelNameFontPixels * scale);
-    return zoom;
+// The viewport in CSS pixels, the device's pixels per CSS pixel, the safe-area insets, and
+// whether the primary pointer is coarse. Returns the zoom.
+EMSCRIPTEN_KEEPALIVE int vornak_viewport(double width, double height, double devicePixelRatio,
+                                         double insetTop, double insetRight, double insetBottom,
+                                         double insetLeft, int coarse) {
+    viewport = {width,    height,     devicePixelRatio > 0 ? devicePixelRatio : 1,
+                insetTop, insetRight, insetBottom,
+                insetLeft};
+    coarsePointer = coarse != 0;
+    return ApplyLayout();
+}
+
+// One touch point on the game area, in CSS pixels from its top-left; phase as TouchPhase. A
+// mouse pressing a pad's arrow comes here too, with touch 0.
+EMSCRIPTEN_KEEPALIVE void vornak_touch(int id, int phase, double x, double y, int touch) {
+    const auto touchPhase = static_cast<TouchPhase>(phase);
+    if (touchPhase == TouchPhase::Start && game && Playing()) {
+        game->ClickOutsideControls();
+    }
+    for (const int keyCode : touches.Touch(id, touchPhase, x, y, layout)) {
+        SteerFromOutside(keyCode);
+    }
+    // The layout changes once the fingers are off, never under one.
+    if (touch != 0 && !touchSeen && touchPhase >= TouchPhase::End && touches.Held() == 0) {
+        touchSeen = true;
+        if (!coarsePointer) {
+            ApplyLayout();
+        }
+    }
+}
+
+// One gamepad's reading: buttons as bits by number, axes 0 and 1.
+EMSCRIPTEN_KEEPALIVE void vornak_gamepad(int index, int standard, int buttons, double x, double y) {
+    const std::vector<PadAction> actions =
+        gamepads.Read(index, {standard != 0, static_cast<unsigned>(buttons), x, y});
+    // With the message box open, a pad neither takes the keys from it nor plays.
+    if (actions.empty() || MessageOpen() != 0) {
+        return;
+    }
+    for (const PadAction& action : actions) {
+        if (action.keyCode != 0) {
+            SteerFromOutside(action.keyCode);
+        } else if (game && Playing()) {
+            game->cmdRun_Click();
+        }
+    }
+}
+
+// A car's standing request, for the page's tests to see what a touch or a pad asked for.
+EMSCRIPTEN_KEEPALIVE const char* vornak_car_request(int car) {
+    return Answer(game && car >= 1 && car <= CarCount ? game->State().CarRequest(car) : "");
+}
+
+EMSCRIPTEN_KEEPALIVE void vornak_gamepad_gone(int index) {
+    gamepads.Gone(index);
 }
 
 // A key went down with the key bar focused; returns whether the page must keep the browser from

@@ -31,6 +31,9 @@ EM_JS(void, SetButtonText, (const char* text), {
 EM_JS(void, FocusElement, (const char* id), {
     document.getElementById(UTF8ToString(id)).focus({preventScroll: true});
 });
+EM_JS(void, ClockChanged, (int running), {
+    VornakPage.clockChanged(running !== 0);
+});
 EM_JS(void, MarkFirstFrame, (), {
     performance.mark("vornak-first-frame");
 });
@@ -124,6 +127,9 @@ bool frmGame::ClockEnabled() const {
 // The browser's timers may fire late, and late in a background tab by a lot; the schedule keeps
 // the ticks on a 50 ms grid and drops the ones missed rather than let them pile up.
 void frmGame::SetClockEnabled(bool enabled) {
+    if (enabled != clock_.Enabled()) {
+        ClockChanged(enabled ? 1 : 0);  // the screen stays awake while the clock runs
+    }
     clock_.SetEnabled(enabled);
 }
 

@@ -20,6 +20,11 @@ const VornakPage = {
   load: null,
   ratioQuery: null,
   violations: 0,
+  // Pointers followed from a press on the game area to their end.
+  pointers: new Set(),
+  padsPolled: false,
+  clockRunning: false,
+  wakeLock: null,
 
   call(name, returns, types, args) {
     return Module.ccall(name, returns, types, args);
@@ -248,10 +253,16 @@ const VornakPage = {
 
   viewport() {
     const ratio = window.devicePixelRatio || 1;
-    // The root's client box leaves out classic scrollbars, which innerWidth and innerHeight hold.
+    // The root's client box leaves out classic scrollbars, which innerWidth and innerHeight hold;
+    // the probe is the dynamic viewport, less the browser's bars, with the safe-area insets.
     const root = document.documentElement;
-    this.call("vornak_viewport", "number", ["number", "number", "number"],
-              [root.clientWidth, root.clientHeight, ratio]);
+    const probe = document.getElementById("viewport-probe");
+    const inset = getComputedStyle(probe);
+    const height = Math.min(root.clientHeight, probe.getBoundingClientRect().height);
+    this.call("vornak_viewport", "number", Array(8).fill("number"),
+              [root.clientWidth, height, ratio, parseFloat(inset.paddingTop) || 0,
+               parseFloat(inset.paddingRight) || 0, parseFloat(inset.paddingBottom) || 0,
+               parseFloat(inset.paddingLeft) || 0, matchMedia("(pointer: coarse)").matches]);
     // A move to a screen of another ratio says nothing to "resize"; a query on the ratio does.
     if (this.ratioQuery === null || this.ratioQuery.ratio !== ratio) {
       if (this.ratioQuery) this.ratioQuery.list.removeEventListener("change", this.ratioQuery.changed);
@@ -259,6 +270,99 @@ const VornakPage = {
       const changed = () => this.viewport();
       list.addEventListener("change", changed);
       this.ratioQuery = {ratio, list, changed};
+    }
+  },
+
+  // The program chose the touch layout, or the desktop's.
+  touchLayout(touch) {
+    document.body.classList.toggle("touch", touch);
+    document.getElementById("fullscreen-line").hidden = !(touch && document.fullscreenEnabled);
+  },
+
+  // Touches anywhere on the game area but the button, and a mouse pressing a pad's arrow, go to
+  // the program as points; it decides what they press.
+  onPointer(event, phase) {
+    const touch = event.pointerType !== "mouse";
+    if (phase === 0) {
+      if (!(event.target instanceof Element) || event.target.closest("#run, #message")) return;
+      if (!touch && (event.button !== 0 || !event.target.closest(".arrow"))) return;
+      event.preventDefault();  // no focus moves, and no mouse events follow
+      this.pointers.add(event.pointerId);
+    } else if (!this.pointers.has(event.pointerId)) {
+      return;
+    }
+    if (phase >= 2) this.pointers.delete(event.pointerId);
+    const box = document.getElementById("game").getBoundingClientRect();
+    Module._vornak_touch(event.pointerId, phase, event.clientX - box.left,
+                         event.clientY - box.top, touch ? 1 : 0);
+  },
+
+  // A permissions policy may forbid the pads; then there are none.
+  gamepads() {
+    try {
+      return navigator.getGamepads ? Array.from(navigator.getGamepads()).filter(Boolean) : [];
+    } catch (error) {
+      return [];
+    }
+  },
+
+  // Once per animation frame while a pad is connected, and not at all otherwise.
+  pollGamepads() {
+    const pads = this.gamepads();
+    for (const pad of pads) {
+      if (pad.index > 1) continue;
+      let buttons = 0;
+      for (const button of [9, 12, 13, 14, 15]) {
+        if (pad.buttons[button] && pad.buttons[button].pressed) buttons |= 1 << button;
+      }
+      Module._vornak_gamepad(pad.index, pad.mapping === "standard" ? 1 : 0, buttons,
+                             pad.axes[0] || 0, pad.axes[1] || 0);
+    }
+    this.padsPolled = pads.length > 0;
+    if (this.padsPolled) requestAnimationFrame(() => this.pollGamepads());
+  },
+
+  startGamepads() {
+    if (!this.padsPolled && this.gamepads().length > 0) {
+      this.padsPolled = true;
+      requestAnimationFrame(() => this.pollGamepads());
+    }
+  },
+
+  // The screen stays awake while the clock runs, and is asked again on coming back into view.
+  clockChanged(running) {
+    this.clockRunning = running;
+    this.holdWakeLock();
+  },
+
+  async holdWakeLock() {
+    const wanted = this.clockRunning && document.visibilityState === "visible";
+    if (!wanted && this.wakeLock) {
+      const lock = this.wakeLock;
+      this.wakeLock = null;
+      lock.release().catch(() => {});
+    } else if (wanted && !this.wakeLock && navigator.wakeLock) {
+      try {
+        const lock = await navigator.wakeLock.request("screen");
+        lock.addEventListener("release", () => {
+          if (this.wakeLock === lock) this.wakeLock = null;
+        });
+        this.wakeLock = lock;
+        if (!this.clockRunning) this.holdWakeLock();  // paused while it was asked for
+      } catch (error) {
+        // Refused (no permission, a hidden page, an iframe without it): the game plays on.
+      }
+    }
+  },
+
+  async fullScreen() {
+    try {
+      await document.documentElement.requestFullscreen();
+      if (screen.orientation && screen.orientation.lock) {
+        await screen.orientation.lock("landscape").catch(() => {});
+      }
+    } catch (error) {
+      // Refused: the page stays as it is.
     }
   },
 
@@ -368,11 +472,28 @@ const VornakPage = {
       }
     });
     window.addEventListener("resize", () => this.viewport());
+    matchMedia("(pointer: coarse)").addEventListener("change", () => this.viewport());
+    const game = document.getElementById("game");
+    const phases = {pointerdown: 0, pointermove: 1, pointerup: 2, pointercancel: 3};
+    for (const [type, phase] of Object.entries(phases)) {
+      game.addEventListener(type, (event) => this.onPointer(event, phase));
+    }
+    game.addEventListener("contextmenu", (event) => event.preventDefault());
+    // iOS Safari zooms on a pinch whatever the viewport says; its gesture events can stop it.
+    for (const type of ["gesturestart", "gesturechange", "gestureend"]) {
+      document.addEventListener(type, (event) => event.preventDefault());
+    }
+    window.addEventListener("gamepadconnected", () => this.startGamepads());
+    window.addEventListener("gamepaddisconnected",
+                            (event) => Module._vornak_gamepad_gone(event.gamepad.index));
+    document.addEventListener("visibilitychange", () => this.holdWakeLock());
+    document.getElementById("fullscreen").addEventListener("click", () => this.fullScreen());
   },
 
   run() {
     this.wire();
     this.viewport();
+    this.startGamepads();
     const name = new URLSearchParams(location.search).get("level") || "";
     // "" when there is no such level, which the program has said.
     const folder = this.call("vornak_level_folder", "string", ["string"], [name]);
