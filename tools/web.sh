@@ -3,7 +3,8 @@
 # SPDX-License-Identifier: MIT
 # Builds Vornak for the browser and packs build/web/vornak-<version>-web.zip.
 #   tools/web.sh               the zip, and the folder it unpacks to in build/web/zip/
-#   tools/web.sh serve [PORT]  the zip, then serves its folder on 127.0.0.1 (port 8000)
+#   tools/web.sh serve [PORT] [--lan]  the zip, then serves its folder on 127.0.0.1 (port 8000),
+#                              or with --lan on every address, printing the one for a phone
 #   tools/web.sh test          the zip, then the page's tests in a headless Chromium
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,7 +18,8 @@ folder=$(ls -d build/web/zip/vornak-*-web)
 ls build/web/vornak-*-web.zip
 case "${1:-}" in
     serve)
-        exec /usr/bin/python3 tests/web/serve.py "$folder" "${2:-8000}"
+        shift
+        exec /usr/bin/python3 tests/web/serve.py "$folder" "$@"
         ;;
     test)
         need_packages "${WEB_TEST_PACKAGES[@]}"

@@ -6,6 +6,7 @@ Usage: page_test.py WEB-FOLDER   (the folder that vornak-<version>-web.zip unpac
 """
 import os
 import shutil
+import socket
 import struct
 import subprocess
 import sys
@@ -30,7 +31,8 @@ import serve  # noqa: E402
 FOLDER = (os.path.abspath(sys.argv.pop(1)) if __name__ == "__main__" and len(sys.argv) > 1
           else None)
 PAGE_FILES = [name for name in os.listdir(FOLDER)
-              if name.endswith((".html", ".js", ".wasm", ".css", ".png"))] if FOLDER else []
+              if name.endswith((".html", ".js", ".wasm", ".css", ".png", ".webmanifest"))
+              ] if FOLDER else []
 LEVEL_FILES = [name for name in os.listdir(FOLDER)
                if name.endswith((".txt", ".bmp", ".gif")) and not name.isupper()
                and name not in ("README.txt", "THIRD-PARTY.txt")] if FOLDER else []
@@ -810,6 +812,130 @@ class Gamepads(PageTest):
         self.assertIsNone(self.message())
         self.element("run").click()
         self.assertEqual(self.element("run").text, "Pause")
+
+
+class ServedByItsOwnProcess:
+    """The whole web folder served by serve.py in a process of its own, which a test can stop."""
+
+    def __init__(self):
+        self.root = tempfile.mkdtemp(prefix="vornak-offline-")
+        shutil.rmtree(self.root)
+        shutil.copytree(FOLDER, self.root)
+        with socket.socket() as probe:
+            probe.bind(("127.0.0.1", 0))
+            self.port = probe.getsockname()[1]
+        self.url = "http://127.0.0.1:%d/" % self.port
+        self.process = None
+        self.start()
+
+    def start(self):
+        self.process = subprocess.Popen(
+            [sys.executable, os.path.join(os.path.dirname(__file__), "serve.py"), self.root,
+             str(self.port)], stdout=subprocess.PIPE)
+        self.process.stdout.readline()  # its address: it listens
+
+    def stop(self):
+        self.process.kill()
+        self.process.wait()
+        self.process.stdout.close()
+
+    def close(self):
+        self.stop()
+        shutil.rmtree(self.root)
+
+
+class Offline(PageTest):
+    def served(self):
+        site = ServedByItsOwnProcess()
+        self.addCleanup(site.close)
+        return site
+
+    def controlled_visit(self, site):
+        """Visits until the worker has installed and controls the page."""
+        self.driver.get(site.url)
+        self.wait_for_level()
+        self.wait_for(lambda: self.driver.execute_script(
+            "return navigator.serviceWorker.controller !== null ||"
+            " !document.getElementById('offline-ready').hidden"), "the worker", 20)
+        self.driver.refresh()
+        self.wait_for_level()
+        self.assertTrue(self.driver.execute_script(
+            "return navigator.serviceWorker.controller !== null"))
+
+    def test_installable(self):
+        site = self.served()
+        self.driver.get(site.url)
+        self.wait_for_level()
+        self.wait_for(lambda: not self.element("offline-ready").get_attribute("hidden"),
+                      "the quiet word that it plays offline", 20)
+        self.assertEqual(self.driver.execute_cdp_cmd("Page.getInstallabilityErrors", {}),
+                         {"installabilityErrors": []})
+        manifest = self.driver.execute_cdp_cmd("Page.getAppManifest", {})
+        self.assertEqual(manifest["errors"], [])
+        self.assertTrue(manifest["url"].endswith("/manifest.webmanifest"))
+
+    def test_plays_with_the_server_stopped_after_one_visit(self):
+        site = self.served()
+        self.controlled_visit(site)
+        site.stop()
+        self.driver.refresh()
+        self.wait_for_level()
+        self.assertIsNone(self.message())
+        start = self.car_box(1)
+        self.element("run").click()
+        self.keys(Keys.ARROW_UP)
+        self.wait_for(lambda: self.car_box(1) < start, "car 1 to drive offline")
+        self.driver.get(site.url + "?level=maze")
+        self.wait_for_level()
+        self.assertIsNone(self.message())
+        self.assertEqual(self.element("level-name").text, "maze")
+        self.assertEqual(self.driver.execute_script(
+            "return fetch('THIRD-PARTY.txt').then((r) => r.status)"), 404,
+            "offline, a file not in the list stays missing")
+        self.driver.get(site.url + "?level=nowhere")
+        self.assertIn("no bundled level", self.message() or "")
+
+    def test_the_next_build_takes_over_at_the_next_start(self):
+        site = self.served()
+        self.controlled_visit(site)
+        old = self.driver.execute_script("return caches.keys()")
+        self.assertEqual(len(old), 1)
+        tiles = os.path.join(site.root, "TilesMap.txt")
+        with open(tiles, "r+b") as level:
+            changed = level.read().replace(b"g", b".", 1)
+            level.seek(0)
+            level.write(changed)
+        subprocess.run([sys.executable, os.path.join(os.path.dirname(__file__), "..", "..",
+                        "packaging", "web", "make-worker.py"), site.root,
+                        os.path.join(os.path.dirname(__file__), "..", "..", "window", "web",
+                                     "page", "service-worker.js")], check=True)
+        self.driver.refresh()
+        self.wait_for_level()
+        self.wait_for(lambda: (lambda keys: len(keys) == 1 and keys != old)(
+            self.driver.execute_script("return caches.keys()")), "the new cache alone", 20)
+        self.driver.refresh()
+        self.wait_for_level()
+        shown, expected = self.canvas(), expected_playfield(site.root)
+        self.assertTrue(all(shown[y][x] == expected[y][x] for y in range(16) for x in range(320)),
+                        "the new build's level")
+
+
+class ZipsForGameHosts(unittest.TestCase):
+    """Both zips upload to game hosts as they are: few files, short paths, and the host one with
+    the page at its top."""
+
+    def test_both_zips_fit_game_hosts(self):
+        import zipfile
+        build = os.path.dirname(os.path.dirname(FOLDER))
+        name = os.path.basename(FOLDER)
+        for zip_name, index in ((name + ".zip", name + "/index.html"),
+                                (name + "-host.zip", "index.html")):
+            with zipfile.ZipFile(os.path.join(build, zip_name)) as archive:
+                names = archive.namelist()
+            self.assertIn(index, names, zip_name)
+            self.assertLessEqual(len(names), 1000, zip_name)
+            self.assertLessEqual(max(len(path) for path in names), 240, zip_name)
+            self.assertIn("service-worker.js", {path.split("/")[-1] for path in names})
 
 
 

@@ -355,6 +355,24 @@ const VornakPage = {
     }
   },
 
+  // After one visit the page plays with no network; without a worker it works as it is.
+  async registerWorker() {
+    try {
+      if (!("serviceWorker" in navigator)) return;
+      const hadWorker = navigator.serviceWorker.controller !== null;
+      const registration = await navigator.serviceWorker.register("service-worker.js");
+      const installing = registration.installing;
+      if (hadWorker || !installing) return;
+      installing.addEventListener("statechange", () => {
+        if (installing.state === "activated") {
+          document.getElementById("offline-ready").hidden = false;
+        }
+      });
+    } catch (error) {
+      // A sandboxed frame, a private window or a refusal: no offline play, and nothing else lost.
+    }
+  },
+
   async fullScreen() {
     try {
       await document.documentElement.requestFullscreen();
@@ -497,7 +515,10 @@ const VornakPage = {
     const name = new URLSearchParams(location.search).get("level") || "";
     // "" when there is no such level, which the program has said.
     const folder = this.call("vornak_level_folder", "string", ["string"], [name]);
-    if (folder !== "") this.readLayout().then(() => this.playFromServer(folder, name || "circuit"));
+    const level = folder === "" ? Promise.resolve()
+        : this.readLayout().then(() => this.playFromServer(folder, name || "circuit"));
+    // The worker's own fetches wait for the level's, which the player is waiting for.
+    level.finally(() => this.registerWorker());
   },
 };
 
