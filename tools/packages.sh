@@ -29,6 +29,9 @@ TEST_PACKAGES=(libgtest-dev reuse xvfb xdotool x11-apps imagemagick dpkg-dev des
 WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest)
 WINDOWS_TEST_PACKAGES=(wine wine64 xvfb xdotool x11-apps imagemagick unzip)
 # The browser's build: emscripten, with stb_image for the pictures; its tests drive Debian's
-# Chromium through chromedriver from Python's selenium.
+# Chromium through chromedriver and WebKitGTK's MiniBrowser through WebKitWebDriver (under Xvfb)
+# from Python's selenium, and Firefox ESR over WebDriver BiDi through puppeteer-core from npm,
+# with the npm that Debian's nodejs brings (Debian's own npm package may not install beside it).
 WEB_PACKAGES=(cmake ninja-build emscripten libstb-dev python3)
-WEB_TEST_PACKAGES=(chromium chromium-driver python3-selenium)
+WEB_TEST_PACKAGES=(chromium chromium-driver python3-selenium firefox-esr webkit2gtk-driver xvfb
+    nodejs)

@@ -89,9 +89,12 @@ const VornakPage = {
               [load.attempt, name, cause, status, detail]);
   },
 
-  // A response's bytes, or null when the transfer broke off, which the program was told.
-  async readBody(load, name, body) {
-    const reader = body.getReader();
+  // A response's bytes, or null when the transfer broke off, which the program was told. Some
+  // browsers end a body cut short as if it were whole; its length then says otherwise.
+  async readBody(load, name, response) {
+    const announced = response.headers.get("Content-Encoding") ? null
+        : response.headers.get("Content-Length");
+    const reader = response.body.getReader();
     const chunks = [];
     let size = 0;
     for (;;) {
@@ -102,7 +105,14 @@ const VornakPage = {
         this.unreadable(load, name, Unreadable.brokenTransfer, 0, String(error.message || error));
         return null;
       }
-      if (part.done) break;
+      if (part.done) {
+        if (announced !== null && Number(announced) !== size) {
+          this.unreadable(load, name, Unreadable.brokenTransfer, 0,
+                          size + " of " + announced + " bytes");
+          return null;
+        }
+        break;
+      }
       try {
         this.reserve(load, name, part.value.length);
       } catch (stopped) {
@@ -141,7 +151,7 @@ const VornakPage = {
       this.unreadable(load, name, Unreadable.serverStatus, response.status, response.statusText);
       return;
     }
-    const bytes = await this.readBody(load, name, response.body);
+    const bytes = await this.readBody(load, name, response);
     if (bytes !== null) this.put(load, name, bytes);
   },
 
