@@ -177,8 +177,16 @@ void LoadFirstCarPictures(const GameState& state, WindowOperations& window,
                           const std::filesystem::path& programDir) {
     for (int car = 1; car <= CarCount; ++car) {
         const std::string& heading = state.CarDirection(car);
+        const std::string name = CarPictureName(car, heading);
         try {
-            window.SetCarPicture(car, CarPicturePath(programDir, car, heading));
+            // A heading is any text, so the name it makes may try to leave the level's folder,
+            // which the systems would each resolve their own way: no system gets to see it.
+            if (!StaysInItsFolder(name)) {
+                throw GameError(programDir / Utf8Path(name),
+                                "is missing: a picture's name may not lead out of the level's "
+                                "folder");
+            }
+            window.SetCarPicture(car, programDir / Utf8Path(name));
         } catch (const GameError& error) {
             // A heading that is no direction is the real fault; the picture it names is only
             // where that shows.
@@ -186,14 +194,31 @@ void LoadFirstCarPictures(const GameState& state, WindowOperations& window,
                 throw GameError(programDir / CarsFileName, 3 * car, heading,
                                 "is not a heading (" + HeadingWords() + "), and car " +
                                     std::to_string(car) + "'s first picture " +
-                                    PathText(error.File().filename()) + ", which it names, " +
-                                    error.Reason());
+                                    QuoteForMessage(name) + ", which it names, " + error.Reason());
             }
             throw GameError(error.File(), error.Reason() + "; it is car " + std::to_string(car) +
                                               "'s first picture, named by the heading " +
                                               QuoteForMessage(heading) + " on line " +
                                               std::to_string(3 * car) + " of " + CarsFileName);
         }
+    }
+}
+
+bool StaysInItsFolder(std::string_view name) {
+    if (name.empty() || name.find('\0') != std::string_view::npos || name[0] == '/' ||
+        name[0] == '\\' || (name.size() > 1 && name[1] == ':')) {
+        return false;
+    }
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = name.find_first_of("/\\", start);
+        if (name.substr(start, end - start) == "..") {
+            return false;
+        }
+        if (end == std::string_view::npos) {
+            return true;
+        }
+        start = end + 1;
     }
 }
 
@@ -245,13 +270,13 @@ std::optional<unsigned char> TileCharacterOfPicture(std::string_view fileName) {
     return character;
 }
 
+std::string CarPictureName(int car, const std::string& direction) {
+    return "Car" + std::to_string(car) + direction + ".gif";
+}
+
 std::filesystem::path CarPicturePath(const std::filesystem::path& programDir, int car,
                                      const std::string& direction) {
-    std::string name = "Car";
-    name += std::to_string(car);
-    name += direction;
-    name += ".gif";
-    return programDir / Utf8Path(name);
+    return programDir / Utf8Path(CarPictureName(car, direction));
 }
 
 }  // namespace vornak

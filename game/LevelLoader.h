@@ -40,6 +40,10 @@ void LoadCarsFile(GameState& state, WindowOperations& window, FileOpener& files,
 void LoadFirstCarPictures(const GameState& state, WindowOperations& window,
                           const std::filesystem::path& programDir);
 
+// Whether a picture's name, relative to the level's folder, names a file inside it: no ".."
+// between slashes or backslashes, not absolute, no drive, no NUL.
+bool StaysInItsFolder(std::string_view name);
+
 // "up, down, left or right", for messages about headings.
 std::string HeadingWords();
 
@@ -58,6 +62,7 @@ std::filesystem::path TilePicturePath(const std::filesystem::path& programDir,
 std::optional<unsigned char> TileCharacterOfPicture(std::string_view fileName);
 
 // "Car" + the car number + the direction text + ".gif", e.g. Car1right.gif.
+std::string CarPictureName(int car, const std::string& direction);
 std::filesystem::path CarPicturePath(const std::filesystem::path& programDir, int car,
                                      const std::string& direction);
 

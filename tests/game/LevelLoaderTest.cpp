@@ -251,10 +251,11 @@ TEST_F(LevelLoaderTest, OtherFailuresNameTheFile) {
     // heading names only its picture.
     level.Write("Cars.txt", "3\r\n5\r\nright\r\n18\r\n12\r\neast\r\n");
     window.failingPictures = {level / "Car2east.gif"};
-    EXPECT_EQ(LoadFailure(), (level / "Cars.txt").string() +
-                                 " line 6: \"east\" is not a heading (up, down, left or right), "
-                                 "and car 2's first picture Car2east.gif, which it names, cannot "
-                                 "be decoded");
+    EXPECT_EQ(LoadFailure(),
+              (level / "Cars.txt").string() +
+                  " line 6: \"east\" is not a heading (up, down, left or right), "
+                  "and car 2's first picture \"Car2east.gif\", which it names, cannot "
+                  "be decoded");
     level.Write("Cars.txt", "3\r\n5\r\nright\r\n18\r\n12\r\nleft\r\n");
     window.failingPictures = {level / "Car2left.gif"};
     EXPECT_EQ(LoadFailure(), (level / "Car2left.gif").string() +
@@ -263,8 +264,31 @@ TEST_F(LevelLoaderTest, OtherFailuresNameTheFile) {
 
     std::filesystem::remove(level / "Cars.txt");
     std::filesystem::create_directory(level / "Cars.txt");
+
     EXPECT_EQ(LoadFailure(),
               (level / "Cars.txt").string() + " is a folder, not a file the game can read");
+}
+
+// A heading is any text, but the picture it names stays in the level's folder on every system:
+// no opener ever sees a name that climbs out, and the message names the whole name.
+TEST_F(LevelLoaderTest, AHeadingNeverLeadsOutOfTheLevelsFolder) {
+    level.Write("TilesMap.txt", "");
+    for (const std::string& heading :
+         {std::string("/../../../Car2up"), std::string("\\..\\x"), std::string("/../x")}) {
+        level.Write("Cars.txt", "3\r\n5\r\n" + heading + "\r\n18\r\n12\r\nleft\r\n");
+        window.carPictures = {};
+        const std::string failure = LoadFailure();
+        EXPECT_NE(
+            failure.find("car 1's first picture " + QuoteForMessage("Car1" + heading + ".gif")),
+            std::string::npos)
+            << failure;
+        EXPECT_NE(failure.find("is missing: a picture's name may not lead out"), std::string::npos);
+        EXPECT_TRUE(window.carPictures[1].empty()) << "no window was asked for it";
+    }
+    EXPECT_TRUE(StaysInItsFolder("Tile/.bmp"));
+    EXPECT_TRUE(StaysInItsFolder("Car1..x/y.gif"));
+    EXPECT_FALSE(StaysInItsFolder("C:x.gif"));
+    EXPECT_FALSE(StaysInItsFolder(std::string("Car1up\0.gif", 11)));
 }
 
 // A file is a tile's picture exactly when the loader would ask for it by that name: every tile

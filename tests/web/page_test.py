@@ -980,6 +980,75 @@ class ZipsForGameHosts(unittest.TestCase):
             self.assertIn("service-worker.js", {path.split("/")[-1] for path in names})
 
 
+class InAFrame(PageTest):
+    """The game in an <iframe> of another origin, as a game host shows it: a host page on
+    localhost framing the game from 127.0.0.1."""
+    width, height = 1000, 700
+
+    def frame(self, allow):
+        folder = tempfile.mkdtemp(prefix="vornak-host-")
+        self.addCleanup(shutil.rmtree, folder)
+        with open(os.path.join(folder, "index.html"), "w") as page:
+            page.write('<!DOCTYPE html><iframe src="%s" width="900" height="600"%s></iframe>' % (
+                self.site.url, ' allow="%s"' % allow if allow else ""))
+        host = serve.server(folder, 0)
+        threading.Thread(target=host.serve_forever, daemon=True).start()
+        self.addCleanup(host.server_close)
+        self.addCleanup(host.shutdown)
+        self.driver.get("http://localhost:%d/" % host.server_address[1])
+        self.driver.switch_to.frame(0)
+        self.addCleanup(self.driver.switch_to.default_content)
+        self.wait_for_level()
+        self.assertIsNone(self.message())
+        self.element("run").click()
+        self.keys(Keys.ARROW_UP)
+        self.assertEqual(Touch.requests(self)[0], "up", "keys steer after a click")
+        time.sleep(0.3)
+        return self.driver.execute_script(
+            "return [document.fullscreenEnabled, VornakPage.wakeLock !== null,"
+            " VornakPage.layoutMap !== null]")
+
+    @only_chromium("its driver alone enters frames and keeps the console here")
+    def test_without_allow_keys_and_pads_play_and_the_rest_is_absent_quietly(self):
+        self.engine.errors()
+        self.assertEqual(self.frame(None), [False, False, False])
+        self.assertEqual([entry for entry in self.engine.errors() if "Vornak" in entry], [])
+
+    @only_chromium("its driver alone enters frames and keeps the console here")
+    def test_with_allow_full_screen_the_wake_lock_and_the_layout_map_work(self):
+        self.assertEqual(self.frame("fullscreen; screen-wake-lock; gamepad; keyboard-map"),
+                         [True, True, True])
+
+
+class Idle(PageTest):
+    """Paused, the page costs nothing: no timer, interval or animation frame of its own runs,
+    and the screen may sleep."""
+
+    @needs("preloads", "no script runs before the page's own")
+    def test_ten_seconds_paused_run_nothing_and_hold_no_wake_lock(self):
+        self.preload("""
+            window.callbacksRun = 0;
+            for (const name of ['setTimeout', 'setInterval', 'requestAnimationFrame']) {
+                const original = window[name];
+                window[name] = (callback, ...rest) => original((...a) => {
+                    ++window.callbacksRun; return callback(...a); }, ...rest);
+            }""")
+        self.open()
+        self.element("run").click()
+        time.sleep(0.3)
+        self.assertGreater(self.driver.execute_script("return callbacksRun"), 0, "the clock ran")
+        running_lock = self.driver.execute_script("return VornakPage.wakeLock !== null")
+        self.element("run").click()
+        self.assertEqual(self.element("run").text, "Unpause")
+        time.sleep(0.2)
+        self.driver.execute_script("callbacksRun = 0")
+        time.sleep(10)
+        self.assertEqual(self.driver.execute_script(
+            "return [callbacksRun, VornakPage.wakeLock === null]"), [0, True])
+        if ENGINE.name == "chromium":
+            self.assertTrue(running_lock, "the screen was kept awake while the clock ran")
+
+
 
 class OpenedAsAFile(PageTest):
     def test_says_how_to_serve_it_rather_than_show_nothing(self):

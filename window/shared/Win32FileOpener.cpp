@@ -62,6 +62,12 @@ class Win32FileOpener : public FileOpener {
   public:
     OpenedFile Open(const std::filesystem::path& file) override {
         OpenedFile opened;
+        // Windows would take the name only up to the NUL: some other file.
+        if (file.native().find(L'\0') != std::wstring::npos) {
+            opened.kind = FileKind::Other;
+            opened.detail = "the name holds a NUL byte";
+            return opened;
+        }
         // Without backup semantics a folder does not open at all, so a disk file that opens is
         // a plain file; only a refused open asks whether a folder stands there.
         const HANDLE handle = ::CreateFileW(file.c_str(), GENERIC_READ,

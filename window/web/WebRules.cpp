@@ -117,12 +117,15 @@ class PictureNames : public UnseenWindow {
 
 std::string PercentEncodeName(std::string_view utf8Name) {
     static constexpr char Hex[] = "0123456789ABCDEF";
+    // A '/' that stays inside the level's folder is a real one, as on the desktop; any other is
+    // escaped, so that no name can climb out of the folder.
+    const bool slashesStay = StaysInItsFolder(utf8Name);
     std::string encoded;
     for (const char byte : utf8Name) {
         const auto value = static_cast<unsigned char>(byte);
         const bool plain = (value >= 'A' && value <= 'Z') || (value >= 'a' && value <= 'z') ||
                            (value >= '0' && value <= '9') || value == '-' || value == '.' ||
-                           value == '_' || value == '~';
+                           value == '_' || value == '~' || (value == '/' && slashesStay);
         if (plain) {
             encoded += byte;
         } else {

@@ -16,8 +16,8 @@ namespace vornak::web {
 // The page's rules that need no browser, so that they are tested natively.
 
 // A file name as it goes into a URL: every byte of its UTF-8 outside A-Z a-z 0-9 - . _ ~
-// becomes %XX. A raw backslash would be read as a slash by the browser, and a '#' or '?' would
-// end the path.
+// becomes %XX, and '/' too unless the name stays inside the level's folder. A raw backslash
+// would be read as a slash by the browser, and a '#' or '?' would end the path.
 std::string PercentEncodeName(std::string_view utf8Name);
 
 // The page is the player's whole view: the largest whole number of device pixels per game pixel
