@@ -32,7 +32,7 @@ case "${1:-}" in
             # Debian's selenium lives in the system's Python, which a pyenv shim would hide.
             /usr/bin/python3 tests/web/page_test.py "$folder" "$engine" 2>&1 |
                 tee "build/web/test-$engine.log" || true
-            counts=$(tail -n 1 "build/web/test-$engine.log")
+            counts=$(grep -E '^web \(' "build/web/test-$engine.log" | tail -n 1)
             [[ $counts =~ ([0-9]+)\ passed,\ ([0-9]+)\ failed ]] ||
                 { echo "$engine: the tests did not finish" >&2; failed=$((failed + 1)); continue; }
             passed=$((passed + BASH_REMATCH[1]))

@@ -5,6 +5,7 @@ chromedriver, WebKitGTK through WebKitWebDriver and MiniBrowser under Xvfb, and 
 WebDriver BiDi through puppeteer-core (firefox_bridge.js). Each gives the page tests a driver with
 selenium's get, refresh, title, execute_script, find_element and get_screenshot_as_png, and the
 few things the tests need beyond them."""
+import atexit
 import base64
 import glob
 import json
@@ -115,6 +116,7 @@ class WebKit(Selenium):
         if WebKit.display is None:
             WebKit.display = subprocess.Popen(["Xvfb", ":87", "-screen", "0", "2000x1400x24",
                                                "-nolisten", "tcp"], stderr=subprocess.DEVNULL)
+            atexit.register(lambda: (WebKit.display.kill(), WebKit.display.wait()))
             time.sleep(1)
         os.environ["DISPLAY"] = ":87"
         options = Options()

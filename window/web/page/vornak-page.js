@@ -52,6 +52,8 @@ const VornakPage = {
 
   // The program could not be had: nothing of the game can run, so the page alone says so.
   programFailed() {
+    if (this.programFailedShown) return;
+    this.programFailedShown = true;
     document.getElementById("run").disabled = true;
     this.showMessage("The game's program could not be loaded, so the game cannot start. Reload " +
                      "the page; if that does not help, the site is missing some of the game's " +
@@ -537,8 +539,12 @@ var Module = {
   onAbort: () => VornakPage.programFailed(),
 };
 
-// A program script that cannot be fetched never calls onAbort.
+// A program script that cannot be fetched never calls onAbort. Its error event may come before
+// this script runs, so the page's load, which waits for every script, looks as well.
 document.getElementById("program").addEventListener("error", () => VornakPage.programFailed());
+window.addEventListener("load", () => {
+  if (typeof Module.ccall !== "function") VornakPage.programFailed();
+});
 
 // Opened as a file, the page can fetch neither its program nor its level: say how to serve it
 // rather than show an empty area.
