@@ -18,7 +18,7 @@ import time
 import urllib.parse
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "web"))
-import page_test  # noqa: E402
+import engines  # noqa: E402
 import serve  # noqa: E402
 
 FOLDER = os.path.abspath(sys.argv[1])
@@ -172,7 +172,7 @@ def memory(driver, root):
 def main():
     download()
     root, server, url = site()
-    driver = page_test.browser(800, 600, 1)
+    driver = engines.Chromium(800, 600, 1).driver
     try:
         start(driver, url)
         cpu(driver, url)
