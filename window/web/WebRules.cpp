@@ -199,11 +199,19 @@ bool PreventsBrowserAction(std::string_view key, bool alt, bool control, bool me
 }
 
 std::string UnreadableReason(Unreadable cause, int status, std::string_view detail) {
-    const std::string because = detail.empty() ? std::string() : " (" + std::string(detail) + ")";
+    // Appended rather than added up: GCC 12 warns falsely of overlap on " " + string.
+    std::string because;
+    if (!detail.empty()) {
+        because.append(" (").append(detail).append(")");
+    }
     switch (cause) {
-        case Unreadable::ServerStatus:
-            return "the web server answered " + std::to_string(status) +
-                   (detail.empty() ? "" : " " + std::string(detail));
+        case Unreadable::ServerStatus: {
+            std::string answered = "the web server answered " + std::to_string(status);
+            if (!detail.empty()) {
+                answered.append(" ").append(detail);
+            }
+            return answered;
+        }
         case Unreadable::BrokenTransfer:
             return "the transfer broke off before its end" + because;
         case Unreadable::Blocked:
