@@ -88,6 +88,10 @@ class Chromium(Selenium):
         self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {
             "type": kind, "touchPoints": [{"x": x, "y": y, "id": id} for id, x, y in points]})
 
+    def tap(self, x, y):
+        self.fingers("touchStart", (1, x, y))
+        self.fingers("touchEnd")
+
     def preload(self, source):
         return self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
                                            {"source": source})["identifier"]
@@ -251,6 +255,9 @@ class Firefox:
             for id in ending:
                 self.call("touchEnd", id=id)
             self.held -= ending
+
+    def tap(self, x, y):
+        self.call("tap", x=x, y=y)
 
     def preload(self, source):
         return self.call("preload", source=source)

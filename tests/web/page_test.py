@@ -695,10 +695,7 @@ class PhoneSideways(Touch):
 
     def test_a_tap_presses_the_button_and_touches_steer_afterwards(self):
         self.open()
-        x, y = self.centre("Start, pause or resume")
-        self.fingers("touchStart", (1, x, y))
-        time.sleep(0.08)  # a tap lasts about as long
-        self.fingers("touchEnd")
+        self.engine.tap(*self.centre("Start, pause or resume"))
         self.wait_for(lambda: self.element("run").text == "Pause", "the tap to press the button")
         self.fingers("touchStart", (1, *self.centre("Car 2 right")))
         self.fingers("touchEnd")

@@ -373,13 +373,14 @@ const VornakPage = {
       if (!("serviceWorker" in navigator)) return;
       const hadWorker = navigator.serviceWorker.controller !== null;
       const registration = await navigator.serviceWorker.register("service-worker.js");
-      const installing = registration.installing;
-      if (hadWorker || !installing) return;
-      installing.addEventListener("statechange", () => {
-        if (installing.state === "activated") {
-          document.getElementById("offline-ready").hidden = false;
-        }
-      });
+      // The worker may be past installing, or even active, by the time the promise resolves.
+      const worker = registration.installing || registration.waiting || registration.active;
+      if (hadWorker || !worker) return;
+      const ready = () => {
+        if (worker.state === "activated") document.getElementById("offline-ready").hidden = false;
+      };
+      worker.addEventListener("statechange", ready);
+      ready();
     } catch (error) {
       // A sandboxed frame, a private window or a refusal: no offline play, and nothing else lost.
     }
