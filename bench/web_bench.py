@@ -1,7 +1,8 @@
 # SPDX-FileCopyrightText: The Vornak developers
 # SPDX-License-Identifier: MIT
 """The page's figures in headless Chromium, each beside its floor: the download, the start, the
-CPU while both cars drive, and the memory of a level of 253 huge tiles.
+start from the offline worker's cache, the CPU while both cars drive on the desktop and on a
+phone, the latency of a touch, and the memory of a level of 253 huge tiles.
 
 Usage: web_bench.py WEB-FOLDER [--brief]
 """
@@ -11,6 +12,7 @@ import os
 import shutil
 import statistics
 import struct
+import subprocess
 import sys
 import tempfile
 import threading
@@ -35,11 +37,22 @@ def download():
         plain, plain / 1024, ", ".join(os.path.basename(f) for f in files), packed, packed / 1024))
 
 
+# The cars 15 columns apart, each with a lane of its own, as the floor draws its squares: with
+# the cars side by side, one put of their bounding box would cost what two small ones do.
+CARS = b"17\r\n8\r\ndown\r\n2\r\n8\r\ndown\r\n"
+
+
 def site():
     root = tempfile.mkdtemp(prefix="vornak-bench-")
     shutil.copytree(FOLDER, root, dirs_exist_ok=True)
     for name in os.listdir(os.path.join(HERE, "web")):
         shutil.copy(os.path.join(HERE, "web", name), root)
+    with open(os.path.join(root, "Cars.txt"), "wb") as cars:
+        cars.write(CARS)
+    # The worker's list carries each file's hash; it is made anew for the changed level.
+    subprocess.run([sys.executable, os.path.join(HERE, "..", "packaging", "web", "make-worker.py"),
+                    root, os.path.join(HERE, "..", "window", "web", "page", "service-worker.js")],
+                   check=True)
     server = serve.server(root, 0)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     return root, server, "http://127.0.0.1:%d/" % server.server_address[1]
@@ -78,36 +91,119 @@ def task_seconds(driver):
     return next(m["value"] for m in metrics if m["name"] == "TaskDuration")
 
 
-def cpu(driver, url):
-    seconds, rounds = (2, 1) if BRIEF else (10, 3)
+def cpu(driver, url, where):
+    """Both cars drive up and down; the floor's canvas stands at the game's size on the screen."""
+    seconds, rounds = (2, 1) if BRIEF else (10, 5)
     driver.execute_cdp_cmd("Performance.enable", {})
     pairs = []
     for _ in range(rounds):
         figures = []
-        for page in (url, url + "floor-cpu.html"):
-            driver.get(page)
-            time.sleep(2)  # past the start, to the steady state
-            if page == url:
-                driver.execute_script("""
-                    document.getElementById('run').click();
-                    let up = true;
-                    const press = (key, code) => document.getElementById('keys').dispatchEvent(
-                        new KeyboardEvent('keydown', {key, code, bubbles: true}));
-                    setInterval(() => {
-                        press(up ? 'ArrowUp' : 'ArrowDown');
-                        press(up ? 'w' : 's', up ? 'KeyW' : 'KeyS');
-                        up = !up;
-                    }, 1000);""")
-            before = task_seconds(driver)
-            time.sleep(seconds)
-            figures.append(task_seconds(driver) - before)
+        driver.get(url)
+        time.sleep(2)  # past the start, to the steady state
+        size = driver.execute_script(
+            "const r = document.getElementById('playfield').getBoundingClientRect();"
+            "return [r.width, r.height]")
+        driver.execute_script("""
+            document.getElementById('run').click();
+            let up = true;
+            const press = (key, code) => document.getElementById('keys').dispatchEvent(
+                new KeyboardEvent('keydown', {key, code, bubbles: true}));
+            setInterval(() => {
+                press(up ? 'ArrowUp' : 'ArrowDown');
+                press(up ? 'w' : 's', up ? 'KeyW' : 'KeyS');
+                up = !up;
+            }, 1000);""")
+        before = task_seconds(driver)
+        time.sleep(seconds)
+        figures.append(task_seconds(driver) - before)
+        driver.get(url + "floor-cpu.html?width=%s&height=%s" % tuple(size))
+        time.sleep(2)
+        before = task_seconds(driver)
+        time.sleep(seconds)
+        figures.append(task_seconds(driver) - before)
         pairs.append(figures)
     ratios = [game / floor for game, floor in pairs]
-    print("web CPU while both cars drive for %d s (TaskDuration, %d rounds): page %.3f s, "
-          "floor %.3f s, ratio %.2f (min %.2f, max %.2f)" % (
-              seconds, rounds, statistics.median(p[0] for p in pairs),
-              statistics.median(p[1] for p in pairs), statistics.median(ratios), min(ratios),
-              max(ratios)))
+    print("web CPU while both cars drive for %d s, %s (TaskDuration): page %.3f s, floor %.3f s, "
+          "median ratio %.2f; rounds %s" % (
+              seconds, where, statistics.median(p[0] for p in pairs),
+              statistics.median(p[1] for p in pairs), statistics.median(ratios),
+              " ".join("%.2f" % r for r in ratios)))
+
+
+def touch_latency(chromium, url):
+    """From a touch's timeStamp to the program having stored the request, for taps on the pads."""
+    taps = 40 if BRIEF else 400
+    driver = chromium.driver
+    driver.get(url)
+    time.sleep(1.5)
+    driver.execute_script("""
+        window.latencies = [];
+        window.deliveries = [];
+        let stamp = 0;
+        window.addEventListener('pointerdown', (event) => {
+            stamp = event.timeStamp;
+            deliveries.push(performance.now() - stamp);
+        }, true);
+        // The program's first call of an export binds it anew; the setter takes that binding.
+        let touch = Module._vornak_touch;
+        const timed = (...args) => {
+            touch(...args);
+            if (args[1] === 0) latencies.push(performance.now() - stamp);
+        };
+        Object.defineProperty(Module, '_vornak_touch', {
+            get: () => timed, set: (bound) => { touch = bound; }});""")
+    centres = driver.execute_script("""
+        return ['up', 'down'].map((d) => {
+            const r = document.querySelector('[aria-label="Car 1 ' + d + '"]').getBoundingClientRect();
+            return [r.x + r.width / 2, r.y + r.height / 2]; });""")
+    stored = 0
+    for tap in range(taps):
+        x, y = centres[tap % 2]
+        chromium.fingers("touchStart", (1, x, y))
+        stored += driver.execute_script("return UTF8ToString(Module._vornak_car_request(1))") == (
+            "up", "down")[tap % 2]
+        chromium.fingers("touchEnd")
+    latencies = driver.execute_script("return latencies")
+    deliveries = driver.execute_script("return deliveries")
+    own = sorted(whole - delivered for whole, delivered in zip(latencies, deliveries))
+    latencies, deliveries = sorted(latencies), sorted(deliveries)
+    if stored != taps or len(latencies) != taps:
+        raise RuntimeError("%d of %d taps stored, %d timed" % (stored, taps, len(latencies)))
+    print("web touch latency, from the touch event's timeStamp to the request stored, %d taps on "
+          "the phone: median %.2f ms, 95th percentile %.2f ms, max %.2f ms; of that, the "
+          "browser's delivery to the page's first listener: median %.2f ms, 95th percentile "
+          "%.2f ms; the page's own part: median %.2f ms, 95th percentile %.2f ms" % (
+              taps, statistics.median(latencies), latencies[int(0.95 * taps) - 1], latencies[-1],
+              statistics.median(deliveries), deliveries[int(0.95 * taps) - 1],
+              statistics.median(own), own[int(0.95 * taps) - 1]))
+
+
+def offline_start(driver, url):
+    """The first drawn frame from the worker's cache beside the same start from the network."""
+    runs = 3 if BRIEF else 11
+    driver.get(url)
+    for _ in range(200):
+        if driver.execute_script("return !document.getElementById('offline-ready').hidden"):
+            break
+        time.sleep(0.1)
+    else:
+        raise RuntimeError("the worker never got ready")
+    driver.execute_cdp_cmd("Network.enable", {})
+    driver.execute_cdp_cmd("Network.setCacheDisabled", {"cacheDisabled": True})
+    online, offline = [], []
+    for _ in range(runs + 1):  # the first pair warms up
+        driver.execute_cdp_cmd("Network.setBypassServiceWorker", {"bypass": True})
+        online.append(first_frame(driver, url))
+        driver.execute_cdp_cmd("Network.setBypassServiceWorker", {"bypass": False})
+        offline.append(first_frame(driver, url))
+        if not driver.execute_script("return navigator.serviceWorker.controller !== null"):
+            raise RuntimeError("the worker does not control the page")
+    online, offline = online[1:], offline[1:]
+    ratios = [a / b for a, b in zip(offline, online)]
+    print("web offline start, first drawn frame from the worker's cache (median of %d, "
+          "alternating): %.1f ms, from the network %.1f ms, ratio %.2f (min %.2f, max %.2f)" % (
+              runs, statistics.median(offline), statistics.median(online),
+              statistics.median(ratios), min(ratios), max(ratios)))
 
 
 def bmp(width, height, bits):
@@ -175,10 +271,25 @@ def main():
     driver = engines.Chromium(800, 600, 1).driver
     try:
         start(driver, url)
-        cpu(driver, url)
+        cpu(driver, url, "desktop 800 x 600")
         memory(driver, root)
     finally:
         driver.quit()
+    phone = engines.Chromium(844, 390, 3, coarse=True)
+    try:
+        cpu(phone.driver, url, "phone sideways 844 x 390 at devicePixelRatio 3")
+        touch_latency(phone, url)
+    finally:
+        phone.quit()
+    # A fresh origin for the worker, so that no other figure is taken through it.
+    worker_server = serve.server(root, 0)
+    threading.Thread(target=worker_server.serve_forever, daemon=True).start()
+    desktop = engines.Chromium(800, 600, 1).driver
+    try:
+        offline_start(desktop, "http://localhost:%d/" % worker_server.server_address[1])
+    finally:
+        desktop.quit()
+        worker_server.shutdown()
         server.shutdown()
         shutil.rmtree(root)
 

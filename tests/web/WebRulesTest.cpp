@@ -9,6 +9,7 @@
 
 #include "GameError.h"
 #include "LevelFiles.h"
+#include "Picture.h"
 #include "WebRules.h"
 
 namespace vornak::web {
@@ -183,6 +184,54 @@ TEST(PageLevels, OneLoadAtATime) {
     loads.Stop();
     EXPECT_FALSE(loads.Counts(second));
     EXPECT_TRUE(loads.Counts(loads.Begin()));
+}
+
+// Each picture of a level is decoded once, refusal included, until its files change; beyond the
+// budget the least recently used is decoded again.
+TEST(PageLevels, PicturesAreDecodedOnceWhileTheirFilesStay) {
+    LevelFiles files;
+    files.Put("Tileg.bmp", "BM");
+    int decoded = 0;
+    const auto square = [&decoded](int side) {
+        return [&decoded, side] {
+            ++decoded;
+            Picture picture;
+            picture.width = picture.height = side;
+            picture.pixels.assign(static_cast<std::size_t>(side) * side, 0xFF00FF00U);
+            return picture;
+        };
+    };
+    for (int cell = 0; cell < 300; ++cell) {
+        EXPECT_EQ(files.Decoded("Tileg.bmp", PictureFormat::Bmp, square(16)).width, 16);
+    }
+    EXPECT_EQ(decoded, 1);
+    const auto refused = [&decoded]() -> Picture {
+        ++decoded;
+        throw GameError("Car1up.gif", "cannot be read as a GIF picture: it is not one");
+    };
+    for (int move = 0; move < 2; ++move) {
+        try {
+            files.Decoded("Car1up.gif", PictureFormat::Gif, refused);
+            FAIL() << "the refusal is kept";
+        } catch (const GameError& error) {
+            EXPECT_STREQ(error.what(), "Car1up.gif cannot be read as a GIF picture: it is not one");
+        }
+    }
+    EXPECT_EQ(decoded, 2);
+    files.Decoded("Tileg.bmp", PictureFormat::Gif, square(16));  // another use, another verdict
+    EXPECT_EQ(decoded, 3);
+    files.Put("Tilev.bmp", "BM");  // files that change drop what was decoded from them
+    files.Decoded("Tileg.bmp", PictureFormat::Bmp, square(16));
+    EXPECT_EQ(decoded, 4);
+
+    DecodedPictures pictures;
+    for (const char* name : {"Tilea.bmp", "Tileb.bmp", "Tilea.bmp", "Tilec.bmp", "Tilea.bmp"}) {
+        pictures.Get(name, PictureFormat::Bmp, square(3600));  // two fit, three do not
+    }
+    EXPECT_EQ(decoded, 4 + 3) << "Tilea stayed, as the most recently used";
+    EXPECT_LE(pictures.BytesHeld(), DecodedPictures::PixelByteBudget);
+    pictures.Get("Tileb.bmp", PictureFormat::Bmp, square(3600));
+    EXPECT_EQ(decoded, 4 + 4) << "Tileb had given way to Tilec";
 }
 
 // Each way a file cannot be read says its own reason.

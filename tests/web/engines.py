@@ -173,6 +173,19 @@ class FirefoxElement:
         self.page.call("click", x=rect["x"] + rect["width"] / 2, y=rect["y"] + rect["height"] / 2)
 
 
+class FirefoxFrames:
+    """selenium's switch_to, for the frames that the page tests enter."""
+
+    def __init__(self, firefox):
+        self.firefox = firefox
+
+    def frame(self, index):
+        self.firefox.call("frame", index=index)
+
+    def default_content(self):
+        self.firefox.call("frame", index=None)
+
+
 class Firefox:
     """Firefox ESR, headless, through firefox_bridge.js."""
     name = "firefox"
@@ -187,6 +200,7 @@ class Firefox:
                                         stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True,
                                         cwd=HERE)
         self.driver = self
+        self.switch_to = FirefoxFrames(self)
         self.held = set()
         self.call("launch", width=width, height=height, ratio=ratio, coarse=coarse,
                   classicScrollbars=scrollbars)

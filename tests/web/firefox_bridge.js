@@ -13,6 +13,9 @@ let browser = null;
 let page = null;
 let errors = [];
 const touches = new Map();
+// The frame that scripts run in, and where its viewport stands on the page's, for clicks.
+let scope = null;
+let offset = {x: 0, y: 0};
 
 async function launch({width, height, ratio, coarse, classicScrollbars}) {
   const prefs = {};
@@ -33,7 +36,20 @@ function evaluate(body, args) {
   const source = "((args) => { const resolved = args.map((a) => a && a.__element ? " +
       "document.querySelector(a.__element) : a); return (function () {" + body +
       "\n}).apply(null, resolved); })(" + JSON.stringify(args) + ")";
-  return page.evaluate(source);
+  return (scope || page).evaluate(source);
+}
+
+async function enterFrame({index}) {
+  if (index === null) {
+    scope = null;
+    offset = {x: 0, y: 0};
+    return;
+  }
+  scope = page.mainFrame().childFrames()[index];
+  offset = await (await scope.frameElement()).evaluate((frame) => {
+    const box = frame.getBoundingClientRect();
+    return {x: box.x + frame.clientLeft, y: box.y + frame.clientTop};
+  });
 }
 
 const operations = {
@@ -42,7 +58,8 @@ const operations = {
   reload: () => page.reload({waitUntil: "load"}).then(() => null),
   title: () => page.title(),
   evaluate: ({body, args}) => evaluate(body, args),
-  click: async ({x, y}) => page.mouse.click(x, y),
+  click: async ({x, y}) => page.mouse.click(x + offset.x, y + offset.y),
+  frame: enterFrame,
   keyDown: ({key}) => page.keyboard.down(key),
   keyUp: ({key}) => page.keyboard.up(key),
   press: ({key}) => page.keyboard.press(key),

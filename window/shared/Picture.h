@@ -45,7 +45,8 @@ void CheckPictureHeader(const std::filesystem::path& file, std::string_view byte
 
 // Reads a picture file through the system's opener and decodes it with the platform's own
 // decoders (Qt's on Linux, WIC on Windows), anew on every call: level makers expect an edited
-// picture to show the next time it is set. Throws GameError naming the file when it cannot.
+// picture to show the next time it is set. The page's files cannot change while their level
+// lives, so there each is decoded once. Throws GameError naming the file when it cannot.
 Picture DecodePicture(const std::filesystem::path& file, PictureFormat format);
 // The same through any opener: the checker reads a level held in memory this way.
 Picture DecodePicture(FileOpener& files, const std::filesystem::path& file, PictureFormat format);

@@ -3,6 +3,8 @@
 
 #include "LevelFiles.h"
 
+#include <iterator>
+
 #include "GameError.h"
 #include "PathText.h"
 
@@ -25,6 +27,43 @@ class RefusedReader : public FileReader {
 
 }  // namespace
 
+Picture DecodedPictures::Get(const std::string& name, PictureFormat format,
+                             const std::function<Picture()>& decode) {
+    for (auto held = decoded_.begin(); held != decoded_.end(); ++held) {
+        if (held->name == name && held->format == format) {
+            decoded_.splice(decoded_.begin(), decoded_, held);
+            if (held->refusal) {
+                std::rethrow_exception(held->refusal);
+            }
+            return held->picture;
+        }
+    }
+    Decoded made{name, format, {}, nullptr, sizeof(Decoded) + name.size()};
+    try {
+        made.picture = decode();
+        made.bytes += made.picture.pixels.size() * sizeof(std::uint32_t);
+    } catch (const GameError&) {
+        made.refusal = std::current_exception();  // the file's verdict; anything else may pass
+    }
+    if (made.bytes <= PixelByteBudget) {
+        while (bytes_ + made.bytes > PixelByteBudget) {
+            bytes_ -= decoded_.back().bytes;
+            decoded_.pop_back();
+        }
+        bytes_ += made.bytes;
+        decoded_.push_front(made);
+    }
+    if (made.refusal) {
+        std::rethrow_exception(made.refusal);
+    }
+    return made.picture;
+}
+
+void DecodedPictures::Clear() {
+    decoded_.clear();
+    bytes_ = 0;
+}
+
 void LevelFiles::Reserve(const std::string& name, std::size_t size) {
     if (size > BytesLeft()) {
         RefuseTooLarge(name);
@@ -41,6 +80,7 @@ void LevelFiles::Put(const std::string& name, std::string bytes) {
     reserved = 0;
     files_.Put(name, std::move(bytes));
     names_.emplace_back(name);
+    pictures_.Clear();
 }
 
 void LevelFiles::RefuseTooLarge(const std::string& name) {
@@ -52,6 +92,7 @@ void LevelFiles::RefuseTooLarge(const std::string& name) {
 void LevelFiles::PutUnreadable(const std::string& name, const std::string& reason) {
     unreadable_[name] = reason;
     names_.emplace_back(name);
+    pictures_.Clear();
 }
 
 void LevelFiles::Clear() {
@@ -60,6 +101,12 @@ void LevelFiles::Clear() {
     names_.clear();
     reserved_.clear();
     bytesHeld_ = 0;
+    pictures_.Clear();
+}
+
+Picture LevelFiles::Decoded(const std::filesystem::path& file, PictureFormat format,
+                            const std::function<Picture()>& decode) {
+    return pictures_.Get(PathText(file), format, decode);
 }
 
 OpenedFile LevelFiles::Open(const std::filesystem::path& file) {

@@ -4,14 +4,45 @@
 #pragma once
 
 #include <cstddef>
+#include <exception>
+#include <functional>
+#include <list>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "FileOpener.h"
 #include "MemoryFileOpener.h"
+#include "Picture.h"
 
 namespace vornak::web {
+
+// Pictures decoded from a level's files, each file once, with its verdict: in the page the files
+// are fixed bytes for the level's whole life, so decoding one again could only give the same.
+// A 4096 x 4096 tile on 300 cells, or such a car at every move start, then costs one decoding.
+// The least recently used give way beyond a budget of decoded pixels, which keeps a level of
+// hundreds of large distinct tiles within a tab's memory.
+class DecodedPictures {
+  public:
+    static constexpr std::size_t PixelByteBudget = std::size_t{128} * 1024 * 1024;
+
+    // The picture, decoded by decode the first time; a GameError it threw is thrown again.
+    Picture Get(const std::string& name, PictureFormat format,
+                const std::function<Picture()>& decode);
+    void Clear();
+    std::size_t BytesHeld() const { return bytes_; }
+
+  private:
+    struct Decoded {
+        std::string name;
+        PictureFormat format;
+        Picture picture;
+        std::exception_ptr refusal;
+        std::size_t bytes;
+    };
+    std::list<Decoded> decoded_;  // the most recently used first
+    std::size_t bytes_ = 0;
+};
 
 // The level's files as the page fetched them or the player picked them, held in memory under
 // their bare names. A file that was not found is missing; one the server refused reads as an
@@ -41,8 +72,13 @@ class LevelFiles : public FileOpener {
     OpenedFile Open(const std::filesystem::path& file) override;
     void CreateEmpty(const std::filesystem::path& file) override;
 
+    // A picture of these files, decoded once while they stay as they are.
+    Picture Decoded(const std::filesystem::path& file, PictureFormat format,
+                    const std::function<Picture()>& decode);
+
   private:
     MemoryFileOpener files_;
+    DecodedPictures pictures_;
     std::map<std::string, std::string> unreadable_;
     std::vector<std::filesystem::path> names_;
     std::map<std::string, std::size_t> reserved_;

@@ -10,6 +10,9 @@
 #include "GameError.h"
 #include "Picture.h"
 #include "SystemFiles.h"
+#if defined(__EMSCRIPTEN__)
+#include "WebFiles.h"
+#endif
 
 #define STBI_ONLY_BMP
 #define STBI_ONLY_GIF
@@ -108,7 +111,13 @@ bool FirstGifFrame(std::string_view bytes, FrameArea& area) {
 }  // namespace
 
 Picture DecodePicture(const std::filesystem::path& file, PictureFormat format) {
+#if defined(__EMSCRIPTEN__)
+    // The page's files never change while their level lives: each picture is decoded once.
+    web::LevelFiles& files = web::PageLevelFiles();
+    return files.Decoded(file, format, [&] { return DecodePicture(files, file, format); });
+#else
     return DecodePicture(SystemFiles(), file, format);
+#endif
 }
 
 Picture DecodePicture(FileOpener& files, const std::filesystem::path& file, PictureFormat format) {

@@ -20,10 +20,22 @@ namespace {
 
 // The page's side of the window: what only the browser can do.
 // clang-format off
+// An image over the program's own bytes sees each put's new pixels, so one is kept a size, until
+// the program's memory grows and moves them; a tick then makes no garbage.
 EM_JS(void, PutArea, (const std::uint8_t* rgba, int left, int top, int width, int height), {
-    const pixels = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
-    const canvas = document.getElementById("playfield");
-    canvas.getContext("2d").putImageData(new ImageData(pixels, width, height), left, top);
+    let put = Module.vornakPut;
+    if (!put || put.buffer !== HEAPU8.buffer || put.images.size > 32) {
+        put = Module.vornakPut = {buffer: HEAPU8.buffer, images: new Map(),
+            context: document.getElementById("playfield").getContext("2d")};
+    }
+    const key = rgba + " " + width + " " + height;
+    let image = put.images.get(key);
+    if (!image) {
+        image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4),
+                              width, height);
+        put.images.set(key, image);
+    }
+    put.context.putImageData(image, left, top);
 });
 EM_JS(void, SetButtonText, (const char* text), {
     document.getElementById("run").textContent = UTF8ToString(text);
@@ -77,30 +89,49 @@ void frmGame::OnKeyDown(const std::string& code, const std::string& key, const s
     }
 }
 
-// One put a handler, of the changed areas' bounding box alone: a tick moves two small cars, and
-// the browser's work grows with the area put and with the number of puts.
-void frmGame::ShowChanges() {
-    FrameRect bounds{};
-    for (const FrameRect& area : MutableFrame().ComposeChanges()) {
-        bounds = bounds.United(area);
-    }
-    if (bounds.IsEmpty()) {
-        return;
-    }
-    const PlayfieldFrame& frame = Frame();
-    std::uint8_t* target = rgba_.data();
-    for (int y = bounds.top; y < bounds.Bottom(); ++y) {
-        const std::uint32_t* row =
-            frame.Pixels().data() + static_cast<std::size_t>(y) * frame.Width();
-        for (int x = bounds.left; x < bounds.Right(); ++x) {
-            const std::uint32_t pixel = row[x];
-            *target++ = static_cast<std::uint8_t>(pixel >> 16U);
-            *target++ = static_cast<std::uint8_t>(pixel >> 8U);
-            *target++ = static_cast<std::uint8_t>(pixel);
-            *target++ = 255;
+namespace {
+
+// Areas that overlap become one, when one put of both covers no more than two would: a car's old
+// and new places do, two cars far apart do not.
+std::vector<FrameRect> PutAreas(std::vector<FrameRect> areas) {
+    for (std::size_t i = 0; i < areas.size(); ++i) {
+        for (std::size_t j = i + 1; j < areas.size(); ++j) {
+            const FrameRect both = areas[i].United(areas[j]);
+            if (both.width * both.height <=
+                areas[i].width * areas[i].height + areas[j].width * areas[j].height) {
+                areas[i] = both;
+                areas.erase(areas.begin() + static_cast<std::ptrdiff_t>(j));
+                j = i;  // the grown area may now meet one already passed
+            }
         }
     }
-    PutArea(rgba_.data(), bounds.left, bounds.top, bounds.width, bounds.height);
+    return areas;
+}
+
+}  // namespace
+
+// Each changed area is put alone, from a buffer of its own size: with the cars apart, their
+// bounding box is most of the playfield, and the browser's work grows with the area put.
+void frmGame::ShowChanges() {
+    const PlayfieldFrame& frame = Frame();
+    for (const FrameRect& area : PutAreas(MutableFrame().ComposeChanges())) {
+        if (area.IsEmpty()) {
+            continue;
+        }
+        std::uint8_t* target = rgba_.data();
+        for (int y = area.top; y < area.Bottom(); ++y) {
+            const std::uint32_t* row =
+                frame.Pixels().data() + static_cast<std::size_t>(y) * frame.Width();
+            for (int x = area.left; x < area.Right(); ++x) {
+                const std::uint32_t pixel = row[x];
+                *target++ = static_cast<std::uint8_t>(pixel >> 16U);
+                *target++ = static_cast<std::uint8_t>(pixel >> 8U);
+                *target++ = static_cast<std::uint8_t>(pixel);
+                *target++ = 255;
+            }
+        }
+        PutArea(rgba_.data(), area.left, area.top, area.width, area.height);
+    }
 }
 
 // The checker's findings follow the failure, as vornak-levelcheck would print them: one start of
