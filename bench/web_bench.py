@@ -239,6 +239,64 @@ class HugeTiles(serve.Handler):
             super().do_GET()
 
 
+def large_pictures(driver):
+    """One 4096 x 4096 tile on all 300 cells, and car 1 facing down at that size too: the first
+    frame, and the page's work while car 1 drives, each move start setting its picture anew."""
+    if not shutil.which("convert"):
+        print("web large pictures: skipped, ImageMagick's convert makes the car and is missing")
+        return
+    root = tempfile.mkdtemp(prefix="vornak-large-")
+    for name in os.listdir(FOLDER):
+        if name.endswith((".html", ".js", ".wasm", ".css", ".gif")) or name in (
+                "BlocksMap.txt", "Cars.txt"):
+            shutil.copy(os.path.join(FOLDER, name), root)
+    with open(os.path.join(root, "TilesMap.txt"), "wb") as tiles:
+        tiles.write(b"g" * 300)
+    with open(os.path.join(root, "Tileg.bmp"), "wb") as tile:
+        tile.write(bmp(4096, 4096, 24))
+    subprocess.run(["convert", "-size", "4096x4096", "xc:#e02b2b",
+                    os.path.join(root, "Car1down.gif")], check=True)
+    server = serve.server(root, 0)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    try:
+        driver.execute_cdp_cmd("Performance.enable", {})
+        started = time.monotonic()
+        driver.get("http://127.0.0.1:%d/" % server.server_address[1])
+        from selenium.common.exceptions import TimeoutException
+        while time.monotonic() - started < 300:
+            try:
+                if driver.execute_script(
+                        "return performance.getEntriesByName('vornak-first-frame').length > 0"
+                        " || !document.getElementById('message').hidden"):
+                    break
+            except TimeoutException:
+                pass  # the tab is busy decoding; a blocked tab is what this measures
+            time.sleep(0.05)
+        first = time.monotonic() - started
+        message = driver.execute_script("return document.getElementById('message').hidden ? '' :"
+                                        " document.getElementById('message-text').textContent")
+        if message:
+            print("web large pictures: refused: " + message)
+            return
+        driver.execute_script("""
+            document.getElementById('run').click();
+            let down = true;
+            setInterval(() => {
+                document.getElementById('keys').dispatchEvent(new KeyboardEvent('keydown',
+                    {key: down ? 'ArrowDown' : 'ArrowUp', bubbles: true}));
+                down = !down;
+            }, 1000);""")
+        before = task_seconds(driver)
+        time.sleep(4)
+        busy = task_seconds(driver) - before
+        print("web large pictures, 300 cells of one 4096 x 4096 tile and a 4096 x 4096 car: "
+              "%.1f s to the first frame; while car 1 drives, the page is busy %.0f %% of the "
+              "time" % (first, 100 * busy / 4))
+    finally:
+        server.shutdown()
+        shutil.rmtree(root)
+
+
 def memory(driver, root):
     import functools
     import http.server
@@ -273,6 +331,8 @@ def main():
         start(driver, url)
         cpu(driver, url, "desktop 800 x 600")
         memory(driver, root)
+        if not BRIEF:
+            large_pictures(driver)
     finally:
         driver.quit()
     phone = engines.Chromium(844, 390, 3, coarse=True)

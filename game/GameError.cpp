@@ -15,15 +15,25 @@ constexpr std::size_t QuotedTextLimit = 60;
 
 }  // namespace
 
+std::string ShownName(const std::filesystem::path& file) {
+    std::string text = PathText(file);
+    for (const char byte : text) {
+        if (static_cast<unsigned char>(byte) < 0x20 || byte == 0x7F) {
+            return QuoteForMessage(text);
+        }
+    }
+    return text;
+}
+
 GameError::GameError(const std::filesystem::path& file, std::string_view reason)
     // The reason is what the file does or is ("is missing"), so it reads on from the name.
-    : std::runtime_error(PathText(file) + " " + std::string(reason)),
+    : std::runtime_error(ShownName(file) + " " + std::string(reason)),
       file_(file),
       reason_(reason) {}
 
 GameError::GameError(const std::filesystem::path& file, int line, int column,
                      std::string_view reason)
-    : std::runtime_error(PathText(file) + " line " + std::to_string(line) + ", column " +
+    : std::runtime_error(ShownName(file) + " line " + std::to_string(line) + ", column " +
                          std::to_string(column) + ": " + std::string(reason)),
       file_(file),
       reason_(reason),
@@ -32,7 +42,7 @@ GameError::GameError(const std::filesystem::path& file, int line, int column,
 
 GameError::GameError(const std::filesystem::path& file, int line, std::string_view lineText,
                      std::string_view reason)
-    : std::runtime_error(PathText(file) + " line " + std::to_string(line) + ": " +
+    : std::runtime_error(ShownName(file) + " line " + std::to_string(line) + ": " +
                          QuoteForMessage(lineText) + " " + std::string(reason)),
       file_(file),
       reason_(QuoteForMessage(lineText) + " " + std::string(reason)),

@@ -36,5 +36,8 @@ class GameError : public std::runtime_error {
 
 // A file's text made safe to quote in a message: control bytes escaped, long text cut short.
 std::string QuoteForMessage(std::string_view text);
+// A file's name as a message shows it: quoted and escaped as above when it holds control bytes,
+// which would cut a message at a NUL or act on a terminal, and as it is otherwise.
+std::string ShownName(const std::filesystem::path& file);
 
 }  // namespace vornak

@@ -173,6 +173,20 @@ TEST_F(LevelCheckTest, ReportsWhatWouldStopTheGame) {
                      "first drives left"}));
 }
 
+// A name with a NUL or another control byte is shown escaped, so that neither a terminal nor
+// the page (whose text would end at the NUL) gets it raw.
+TEST_F(LevelCheckTest, NamesWithControlBytesAreShownEscaped) {
+    level.Write("Cars.txt", std::string("3\r\n5\r\nright\r\n18\r\n12\r\nle\0\x1b[2Jft\r\n", 31));
+    const Lines lines = Check();
+    ASSERT_FALSE(lines.empty());
+    for (const std::string& line : lines) {
+        EXPECT_EQ(line.find_first_of(std::string("\0\x1b", 2)), std::string::npos) << line;
+    }
+    EXPECT_EQ(lines.front(),
+              "Cars.txt:6:1: error: \"Car2le\\x00\\x1B[2Jft.gif\" cannot be opened: the name holds "
+              "a NUL byte");
+}
+
 // The checker only reads: missing map files stay missing.
 TEST_F(LevelCheckTest, NeverCreatesOrWritesAFile) {
     std::filesystem::remove(level / "TilesMap.txt");

@@ -1144,6 +1144,18 @@ class BrokenLevels(PageTest):
         finally:
             site.close()
 
+    def test_a_heading_with_a_nul_is_shown_escaped_and_whole(self):
+        site = Site(circuit_with(Cars_txt=b"2\r\n8\r\ndown\r\n3\r\n8\r\ndo\x00wn\r\n"))
+        self.addCleanup(site.close)
+        self.open(site=site)
+        text = self.driver.execute_script(
+            "return document.getElementById('message-text').textContent")
+        self.assertNotIn("\0", text)
+        self.assertIn('car 2\'s first picture "Car2do\\x00wn.gif", which it names, is missing',
+                      text)
+        self.assertIn('Cars.txt:6:1: error: "Car2do\\x00wn.gif" is missing\nCars.txt:6:1: warning:'
+                      ' car 2\'s heading "do\\x00wn" is not up', text, "the checker's findings whole")
+
     def test_a_tile_picture_whose_name_holds_a_space(self):
         tiles = read_bytes(os.path.join(FOLDER, "TilesMap.txt"))
         changed = tiles.replace(b"g", b" ", 1)  # the first grass cell, top left

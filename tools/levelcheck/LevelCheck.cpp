@@ -72,7 +72,7 @@ class CheckingWindow : public UnseenWindow {
         if (!checked_.insert(picture).second) {
             return;
         }
-        const std::string name = PathText(picture.filename());
+        const std::string name = ShownName(picture.filename());
         try {
             const Picture image = DecodePicture(files_, picture, format);
             if (image.width != CellSize || image.height != CellSize) {

@@ -3,6 +3,8 @@
 
 #include "Picture.h"
 
+#include <algorithm>
+
 #include <cstdlib>
 #include <string>
 
@@ -87,6 +89,27 @@ void CheckPictureHeader(const std::filesystem::path& file, std::string_view byte
     } else {
         CheckGifHeader(file, bytes);
     }
+}
+
+Picture TopLeftOf(Picture picture, int width, int height) {
+    width = std::min(width, picture.width);
+    height = std::min(height, picture.height);
+    if (width == picture.width && height == picture.height) {
+        return picture;
+    }
+    Picture part;
+    if (width > 0 && height > 0) {
+        part.width = width;
+        part.height = height;
+        part.opaque = picture.opaque;
+        part.pixels.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+        for (int y = 0; y < height; ++y) {
+            const auto row =
+                picture.pixels.begin() + static_cast<std::ptrdiff_t>(y) * picture.width;
+            part.pixels.insert(part.pixels.end(), row, row + width);
+        }
+    }
+    return part;
 }
 
 }  // namespace vornak

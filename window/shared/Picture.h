@@ -31,6 +31,10 @@ struct Picture {
     }
 };
 
+// The picture's top-left part, at most width x height: a picture drawn from a corner inside the
+// window shows no more.
+Picture TopLeftOf(Picture picture, int width, int height);
+
 // Pictures are 16 x 16; anything near these sizes is a broken or hostile file, and refusing it
 // up front keeps a lying header from costing memory or time.
 inline constexpr int LargestPictureSide = 4096;

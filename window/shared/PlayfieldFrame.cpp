@@ -106,22 +106,9 @@ void PlayfieldFrame::SetTilePicture(int tileIndex, Picture picture) {
         throw std::out_of_range("there is no tile " + std::to_string(tileIndex));
     }
     Picture& tile = tiles_[static_cast<std::size_t>(tileIndex)];
+    // A tile stands at its cell's corner, inside the frame: only its top-left part can show.
     const FrameRect visible = TileArea(tileIndex, picture).Intersected({0, 0, width_, height_});
-    if (visible.width != picture.width || visible.height != picture.height) {
-        Picture cropped;
-        if (!visible.IsEmpty()) {
-            cropped.width = visible.width;
-            cropped.height = visible.height;
-            cropped.opaque = picture.opaque;
-            cropped.pixels.reserve(static_cast<std::size_t>(visible.width) * visible.height);
-            for (int y = 0; y < visible.height; ++y) {
-                const auto row =
-                    picture.pixels.begin() + static_cast<std::ptrdiff_t>(y) * picture.width;
-                cropped.pixels.insert(cropped.pixels.end(), row, row + visible.width);
-            }
-        }
-        picture = std::move(cropped);
-    }
+    picture = TopLeftOf(std::move(picture), visible.width, visible.height);
     Change(TileArea(tileIndex, tile));
     tile = std::move(picture);
     Change(TileArea(tileIndex, tile));

@@ -12,6 +12,7 @@
 #include "SystemFiles.h"
 #if defined(__EMSCRIPTEN__)
 #include "WebFiles.h"
+#include "WindowLayout.h"
 #endif
 
 #define STBI_ONLY_BMP
@@ -113,8 +114,15 @@ bool FirstGifFrame(std::string_view bytes, FrameArea& area) {
 Picture DecodePicture(const std::filesystem::path& file, PictureFormat format) {
 #if defined(__EMSCRIPTEN__)
     // The page's files never change while their level lives: each picture is decoded once.
+    // Tiles, the only BMPs, stand at cells' corners inside the window, so no more of one than
+    // the window's size can ever show; a huge one is held at that.
     web::LevelFiles& files = web::PageLevelFiles();
-    return files.Decoded(file, format, [&] { return DecodePicture(files, file, format); });
+    return files.Decoded(file, format, [&] {
+        Picture picture = DecodePicture(files, file, format);
+        return format == PictureFormat::Bmp
+                   ? TopLeftOf(std::move(picture), ClientWidth, ClientHeight)
+                   : picture;
+    });
 #else
     return DecodePicture(SystemFiles(), file, format);
 #endif

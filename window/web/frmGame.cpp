@@ -49,8 +49,9 @@ EM_JS(void, ClockChanged, (int running), {
 EM_JS(void, MarkFirstFrame, (), {
     performance.mark("vornak-first-frame");
 });
-EM_JS(void, ShowPageMessage, (const char* text), {
-    VornakPage.showMessage(UTF8ToString(text));
+// The whole text, whatever bytes it holds: UTF8ToString would end it at a NUL.
+EM_JS(void, ShowPageMessage, (const char* text, std::size_t length), {
+    VornakPage.showMessage(new TextDecoder().decode(HEAPU8.subarray(text, text + length)));
 });
 // clang-format on
 
@@ -178,7 +179,7 @@ void frmGame::FocusKeyReceiver() {
 }
 
 void ShowMessage(const std::string& message) {
-    ShowPageMessage(message.c_str());
+    ShowPageMessage(message.data(), message.size());
 }
 
 void ShowRunCaption(const std::string& caption) {
