@@ -10,6 +10,8 @@ done
 
 work=$(mktemp -d)
 export XDG_RUNTIME_DIR=$work/runtime
+# The programs start with no settings of their own, whatever the machine's user has.
+export XDG_CONFIG_HOME=$work/config
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 xvfb_pid=""
 game_pid=""
