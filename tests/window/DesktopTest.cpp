@@ -101,6 +101,20 @@ TEST_F(DesktopTest, PartialRepaintsMatchAFullRepaintAtEveryScale) {
             }
         }
         EXPECT_EQ(gaps, 0) << "background between tiles at scale " << scale;
+        // A fractional desktop scale leaves a device column or row past the frame; it is the
+        // background from the first paint on, as after a full repaint.
+        // The playfield is opaque: what its own paint leaves out, nothing else paints.
+        const QImage field =
+            window->playfield()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int edge = 0;
+        for (int y = 0; y < field.height(); ++y) {
+            for (int x = 0; x < field.width(); ++x) {
+                const bool past = x >= 417 * zoom || y >= 241 * zoom;
+                edge += past && field.pixel(x, y) != background ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(edge, 0) << "edge pixels not the background, " << field.width() << " x "
+                           << field.height() << " at zoom " << zoom;
 
         // The cars swap cells through each other, then wander; their transparent corners
         // overlap tiles and each other.

@@ -68,10 +68,26 @@ QImage Playfield::Frame() {
 // One scaled draw of the whole frame, clipped to what needs painting: every screen pixel then
 // takes its colour from the same game pixel whatever the clip, so a partial repaint always
 // matches a full one, at any device scale.
-void Playfield::paintEvent(QPaintEvent* /*event*/) {
+void Playfield::paintEvent(QPaintEvent* event) {
     const QRegion late = ComposeChanges();
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    // At a fractional desktop scale the widget's last device column or row can lie past the
+    // frame's whole game pixels; it is opaque, so nothing else paints that edge. It takes the
+    // background, on every paint alike, painted in device pixels since it is less than a
+    // logical one.
+    if (!event->region().isEmpty()) {
+        const double ratio = devicePixelRatioF();
+        const int right = frame_.Width() * zoom_;
+        const int bottom = frame_.Height() * zoom_;
+        const int wide = static_cast<int>(std::ceil((width() + 1) * ratio));
+        const int high = static_cast<int>(std::ceil((height() + 1) * ratio));
+        painter.save();
+        painter.scale(1 / ratio, 1 / ratio);
+        painter.fillRect(QRect(right, 0, wide - right, high), palette().window());
+        painter.fillRect(QRect(0, bottom, right, high - bottom), palette().window());
+        painter.restore();
+    }
     painter.drawImage(Shown(), view_);
     if (!late.isEmpty()) {
         update(late);
