@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "LevelCheck.h"
@@ -92,6 +94,86 @@ TEST(PortableLevelCheck, FindingsSayWhatIsWrongAndHideNothing) {
     std::filesystem::remove(level / "Cars.txt");
     EXPECT_EQ(Findings(level.Path()),
               std::vector<std::string>{"Cars.txt:1:1: error: the file is missing"});
+}
+
+// A 2 x 2 uncompressed BMP built byte by byte, bottom row first: bits per pixel, compression
+// (0 plain, 3 bit fields), the header's size, its colour count, the bit masks, the gap before
+// the pixels and the pixel values as stored.
+std::string SmallBmp(int bits, int compression, int headerSize, int coloursUsed,
+                     const std::vector<std::uint32_t>& masks, int gap,
+                     const std::vector<std::uint32_t>& pixels) {
+    const auto put = [](std::string& out, std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            out += static_cast<char>((value >> (8 * i)) & 0xFFU);
+        }
+    };
+    std::string header;
+    put(header, static_cast<std::uint32_t>(headerSize), 4);
+    put(header, 2, 4);
+    put(header, 2, 4);
+    put(header, 1, 2);
+    put(header, static_cast<std::uint32_t>(bits), 2);
+    put(header, static_cast<std::uint32_t>(compression), 4);
+    put(header, 0, 4);
+    put(header, 2835, 4);
+    put(header, 2835, 4);
+    put(header, static_cast<std::uint32_t>(coloursUsed), 4);
+    put(header, 0, 4);
+    for (const std::uint32_t mask : masks) {
+        put(header, mask, 4);  // inside a larger header, or after a 40-byte one
+    }
+    header.resize(std::max<std::size_t>(header.size(), static_cast<std::size_t>(headerSize)), '\0');
+    header += std::string(static_cast<std::size_t>(coloursUsed) * 4, '\x7F');
+    header += std::string(static_cast<std::size_t>(gap), '\x55');
+    std::string rows;
+    for (int y = 0; y < 2; ++y) {
+        std::string row;
+        for (int x = 0; x < 2; ++x) {
+            put(row, pixels[static_cast<std::size_t>(y * 2 + x)], bits / 8);
+        }
+        row.resize((row.size() + 3) / 4 * 4, '\0');
+        rows += row;
+    }
+    std::string file = "BM";
+    put(file, static_cast<std::uint32_t>(14 + header.size() + rows.size()), 4);
+    put(file, 0, 4);
+    put(file, static_cast<std::uint32_t>(14 + header.size()), 4);
+    return file + header + rows;
+}
+
+// BMPs that decoders read differently are read as Qt reads them on Linux: the page's decoder is
+// brought to that. The alpha of a plain 32-bit BMP is padding; a colour table a 24-bit one
+// does not need, or a gap before its pixels, is skipped; 16-bit channels are widened by a shift.
+TEST(PortableLevelCheck, UncompressedBmpsReadAsTheDesktopReadsThem) {
+    LevelDirectory level;
+    const auto decoded = [&level](const std::string& bytes) {
+        level.Write("Tilex.bmp", bytes);
+        return DecodePicture(level / "Tilex.bmp", PictureFormat::Bmp);
+    };
+    const std::vector<std::uint32_t> grey = {0x80102030U, 0x00102030U, 0x80102030U, 0x00102030U};
+    const Picture padded = decoded(SmallBmp(32, 0, 40, 0, {}, 0, grey));
+    EXPECT_TRUE(padded.opaque);
+    EXPECT_EQ(padded.At(0, 0), 0xFF102030U) << "half alpha, as stored, is padding";
+    EXPECT_EQ(padded.At(1, 1), 0xFF102030U) << "alpha 0 makes no hole";
+
+    const std::vector<std::uint32_t> colours = {0x102030U, 0x405060U, 0x708090U, 0xA0B0C0U};
+    for (const auto& [used, gap] : {std::pair{4, 0}, std::pair{0, 6}}) {
+        const Picture table = decoded(SmallBmp(24, 0, 40, used, {}, gap, colours));
+        ASSERT_EQ(table.width, 2) << used << " colours, a gap of " << gap;
+        EXPECT_EQ(table.At(0, 1), 0xFF102030U) << "the bottom row comes first";
+        EXPECT_EQ(table.At(1, 0), 0xFFA0B0C0U);
+    }
+
+    const Picture rgb555 =
+        decoded(SmallBmp(16, 0, 40, 0, {}, 0, {0x7FFFU, 0x7C00U, 0x03E0U, 0x001FU}));
+    EXPECT_EQ(rgb555.At(0, 1), 0xFFF8F8F8U) << "five bits of 31 are 248";
+    EXPECT_EQ(rgb555.At(1, 1), 0xFFF80000U);
+    EXPECT_EQ(rgb555.At(0, 0), 0xFF00F800U);
+    EXPECT_EQ(rgb555.At(1, 0), 0xFF0000F8U);
+    const Picture rgb565 = decoded(SmallBmp(16, 3, 40, 0, {0xF800U, 0x07E0U, 0x001FU}, 0,
+                                            {0xFFFFU, 0xF800U, 0x07E0U, 0x001FU}));
+    EXPECT_EQ(rgb565.At(0, 1), 0xFFF8FCF8U) << "six bits of 63 are 252";
+    EXPECT_EQ(rgb565.At(0, 0), 0xFF00FC00U);
 }
 
 // Tile characters that name one file on Windows, or none, are pointed out on every system.

@@ -3,8 +3,11 @@
 
 // BMP and GIF through stb_image, for the browser, where neither Qt nor WIC exists. Where stb
 // and those decoders disagree, the picture is brought to what they show.
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "GameError.h"
@@ -109,6 +112,105 @@ bool FirstGifFrame(std::string_view bytes, FrameArea& area) {
     return false;
 }
 
+// Where a mask's lowest bit lies, and how Qt's reader widens its channel to 8 bits: by a whole
+// factor, so that five bits of 31 give 248, not 255.
+struct Channel {
+    std::uint32_t mask = 0;
+    int shift = 0;
+    std::uint32_t scale = 0;
+
+    explicit Channel(std::uint32_t bits) : mask(bits) {
+        while (mask != 0 && ((mask >> shift) & 1U) == 0) {
+            ++shift;
+        }
+        scale = mask == 0 ? 0 : 256U / ((mask >> shift) + 1U);
+    }
+    std::uint32_t Of(std::uint32_t pixel) const { return ((pixel & mask) >> shift) * scale; }
+};
+
+// Uncompressed BMPs of 16, 24 and 32 bits, decoded as Qt's reader does on Linux, where stb
+// differs: it honours the padding byte of a plain 32-bit BMP as alpha, refuses a colour table
+// a true-colour BMP does not need or a gap before the pixels, and widens channels by scaling.
+// Other BMPs go to stb. Empty when the file is not one of these.
+std::optional<Picture> DecodeTrueColourBmp(std::string_view bytes) {
+    const auto word = [&bytes](std::size_t at, int size) {
+        std::uint32_t value = 0;
+        for (int i = size - 1; i >= 0; --i) {
+            value = (value << 8U) | Byte(bytes, at + static_cast<std::size_t>(i));
+        }
+        return value;
+    };
+    if (bytes.size() < 54 || word(14, 4) < 40) {
+        return std::nullopt;
+    }
+    const std::uint32_t headerSize = word(14, 4);
+    const auto width = static_cast<std::int32_t>(word(18, 4));
+    const auto height = static_cast<std::int32_t>(word(22, 4));
+    const std::uint32_t bits = word(28, 2);
+    const std::uint32_t compression = word(30, 4);
+    const bool fields = compression == 3;
+    if ((bits != 16 && bits != 24 && bits != 32) || (compression != 0 && !fields) ||
+        (fields && bits == 24) || width <= 0 || height == 0 || height == INT32_MIN ||
+        width > LargestPictureSide || std::abs(height) > LargestPictureSide) {
+        return std::nullopt;
+    }
+    std::uint32_t masks[4] = {0x00FF0000U, 0x0000FF00U, 0x000000FFU, 0};
+    if (bits == 16) {
+        masks[0] = 0x7C00U;
+        masks[1] = 0x03E0U;
+        masks[2] = 0x001FU;
+    }
+    if (fields) {
+        // The masks follow a 40-byte header, or stand inside a larger one with the alpha's.
+        if (bytes.size() < 14 + 40 + 12 || (headerSize >= 56 && bytes.size() < 14 + 56)) {
+            return std::nullopt;
+        }
+        for (int i = 0; i < 3; ++i) {
+            masks[i] = word(54 + 4 * static_cast<std::size_t>(i), 4);
+        }
+        masks[3] = headerSize >= 56 ? word(66, 4) : 0;
+    }
+    const Channel red(masks[0]);
+    const Channel green(masks[1]);
+    const Channel blue(masks[2]);
+    const Channel alpha(masks[3]);
+    const std::size_t rows = static_cast<std::size_t>(std::abs(height));
+    const std::size_t stride = (static_cast<std::size_t>(width) * bits + 31) / 32 * 4;
+    const std::size_t start = word(10, 4);
+    if (start > bytes.size() || (bytes.size() - start) / stride < rows) {
+        return std::nullopt;  // the header check has said what is wrong
+    }
+    Picture picture;
+    picture.width = width;
+    picture.height = static_cast<int>(rows);
+    picture.pixels.resize(static_cast<std::size_t>(width) * rows);
+    for (std::size_t y = 0; y < rows; ++y) {
+        const std::size_t stored = height > 0 ? rows - 1 - y : y;  // bottom row first unless
+        const std::size_t row = start + stored * stride;           // the height is negative
+        for (std::size_t x = 0; x < static_cast<std::size_t>(width); ++x) {
+            std::uint32_t argb = 0;
+            if (bits == 24) {
+                const std::size_t at = row + x * 3;
+                argb = 0xFF000000U | (Byte(bytes, at + 2) << 16U) | (Byte(bytes, at + 1) << 8U) |
+                       Byte(bytes, at);
+            } else {
+                const std::uint32_t pixel = word(row + x * (bits / 8), static_cast<int>(bits / 8));
+                const std::uint32_t a = alpha.mask == 0 ? 255U : std::min(alpha.Of(pixel), 255U);
+                const auto premultiplied = [a](std::uint32_t channel) {
+                    return (std::min(channel, 255U) * a + 127) / 255;
+                };
+                argb = (a << 24U) | (premultiplied(red.Of(pixel)) << 16U) |
+                       (premultiplied(green.Of(pixel)) << 8U) | premultiplied(blue.Of(pixel));
+                if (a != 255) {
+                    picture.opaque = false;
+                }
+            }
+            picture.pixels[y * static_cast<std::size_t>(width) + x] = argb;
+        }
+    }
+    return picture;
+}
+
 }  // namespace
 
 Picture DecodePicture(const std::filesystem::path& file, PictureFormat format) {
@@ -140,6 +242,9 @@ Picture DecodePicture(FileOpener& files, const std::filesystem::path& file, Pict
     }
     if (bmp) {
         RefuseRunLengthBmp(file, whole);
+        if (std::optional<Picture> picture = DecodeTrueColourBmp(whole)) {
+            return std::move(*picture);
+        }
     }
     int width = 0;
     int height = 0;
