@@ -92,9 +92,13 @@ void EditorWindow::ImportTile() {
         fit = how.startsWith(QStringLiteral("Crop")) ? Fit::Crop : Fit::Scale;
     }
     const std::string used = UsedTileCharacters(document_);
-    const QString character =
-        chooseCharacter(QStringLiteral("The character that stands for this tile in the map:"),
-                        QString(QLatin1Char(FreeTileLetter(used))), QString::fromLatin1(used));
+    const char free = FreeTileLetter(used);
+    const QString character = chooseCharacter(
+        free != '\0' ? QStringLiteral("The character that stands for this tile in the map:")
+                     : QStringLiteral("Every character a tile can take is in use. The character "
+                                      "that stands for this tile in the map, whose picture the "
+                                      "import replaces:"),
+        free != '\0' ? QString(QLatin1Char(free)) : QString(), QString::fromLatin1(used));
     if (character.size() != 1 || !IsUsableTileCharacter(character.at(0).toLatin1())) {
         return;
     }

@@ -4,6 +4,7 @@
 #include "TileCharacterChoice.h"
 
 #include <cctype>
+#include <string_view>
 
 namespace vornak::editor {
 
@@ -21,7 +22,10 @@ bool IsUsableTileCharacter(char character) {
 }
 
 char FreeTileLetter(const std::string& used) {
-    for (const char* letters : {"abcdefghijklmnopqrstuvwxyz", "0123456789"}) {
+    // Then the signs every system can hold in a file name; never \ : * ? " < > |, which Windows
+    // cannot.
+    for (const char* letters :
+         {"abcdefghijklmnopqrstuvwxyz", "0123456789", "!$%&'()+,-.;=@[]^_`{}~"}) {
         for (const char* letter = letters; *letter != '\0'; ++letter) {
             if (used.find(*letter) == std::string::npos &&
                 used.find(OtherCase(*letter)) == std::string::npos) {
@@ -40,6 +44,10 @@ std::string TileCharacterNote(char typed, const std::string& used) {
     }
     if (used.find(typed) != std::string::npos) {
         return quoted + " is in use: the import replaces its picture.";
+    }
+    if (std::string_view("\\:*?\"<>|").find(typed) != std::string_view::npos) {
+        return std::string("Tile") + typed +
+               ".bmp cannot be a file on Windows: there the level will not play.";
     }
     const char other = OtherCase(typed);
     if (other != typed && used.find(other) != std::string::npos) {

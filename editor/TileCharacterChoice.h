@@ -11,7 +11,8 @@ namespace vornak::editor {
 // in a file name, nor a space or '#', which are easy to misread in the map.
 bool IsUsableTileCharacter(char character);
 // The character an import offers first: a letter that no tile in used has, in either case, so
-// that its picture is a file of its own on Windows too; '\0' when every letter is taken.
+// that its picture is a file of its own on Windows too, then a digit, then a sign that every
+// system can hold in a file name; '\0' when all are taken.
 char FreeTileLetter(const std::string& used);
 // What the picker says of a typed character, there and then: empty when it is free, or why it
 // cannot be taken, or what taking it means.

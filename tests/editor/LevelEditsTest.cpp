@@ -124,6 +124,17 @@ TEST(TileCharacterChoice, SuggestsAFreeLetterAndWarnsAsTyped) {
     EXPECT_EQ(FreeTileLetter(".^bgstv"), 'a');
     EXPECT_EQ(FreeTileLetter("aBc"), 'd');
     EXPECT_EQ(FreeTileLetter("abcdefghijklmnopqrstuvwxyz"), '0');
+    std::string taken = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    EXPECT_EQ(FreeTileLetter(taken), '!') << "a sign, never NUL";
+    for (char sign = '!'; sign < 127; ++sign) {
+        if (FreeTileLetter(taken) != '\0') {
+            EXPECT_EQ(std::string("\\:*?\"<>|/# ").find(FreeTileLetter(taken)), std::string::npos)
+                << FreeTileLetter(taken);
+        }
+        taken += sign;
+    }
+    EXPECT_EQ(FreeTileLetter(taken), '\0') << "none is free";
+    EXPECT_NE(TileCharacterNote('*', "bg").find("cannot be a file on Windows"), std::string::npos);
     EXPECT_NE(TileCharacterNote('b', "bg").find("in use"), std::string::npos);
     EXPECT_NE(TileCharacterNote('G', "bg").find("TileG.bmp and Tileg.bmp are one file on Windows"),
               std::string::npos);
