@@ -244,11 +244,9 @@ void LevelDocument::Mirror(bool leftRight, const std::optional<CellArea>& area) 
 }
 
 // Partners by the pixels the game draws, so that a kerb on a road's top edge becomes the kerb
-// for its bottom edge; a picture that is its own mirror image, or whose image no tile has, stays.
+// for its bottom edge.
 MirrorPartners LevelDocument::FindMirrorPartners(bool leftRight) const {
-    MirrorPartners partners = NoPartners();
     DocumentFiles files(*this);
-    std::map<std::vector<std::uint32_t>, std::vector<char>> byPixels;
     std::map<char, Picture> tiles;
     for (const std::filesystem::path& name : PictureNames()) {
         const char tile = TileCharacterOf(name);
@@ -256,31 +254,12 @@ MirrorPartners LevelDocument::FindMirrorPartners(bool leftRight) const {
             continue;
         }
         try {
-            Picture picture = DecodePicture(files, pictureFolder_ / name, PictureFormat::Bmp);
-            byPixels[picture.pixels].push_back(tile);
-            tiles.emplace(tile, std::move(picture));
+            tiles.emplace(tile, DecodePicture(files, pictureFolder_ / name, PictureFormat::Bmp));
         } catch (const GameError&) {
             // The checker names a picture the game cannot read; it has no partner.
         }
     }
-    for (const auto& [tile, picture] : tiles) {
-        std::vector<std::uint32_t> mirrored;
-        mirrored.reserve(picture.pixels.size());
-        for (int y = 0; y < picture.height; ++y) {
-            for (int x = 0; x < picture.width; ++x) {
-                mirrored.push_back(leftRight ? picture.At(picture.width - 1 - x, y)
-                                             : picture.At(x, picture.height - 1 - y));
-            }
-        }
-        if (mirrored == picture.pixels) {
-            continue;
-        }
-        const auto found = byPixels.find(mirrored);
-        if (found != byPixels.end()) {
-            partners[static_cast<unsigned char>(tile)] = found->second.front();
-        }
-    }
-    return partners;
+    return editor::FindMirrorPartners(tiles, leftRight);
 }
 
 // Within a stroke, the kinds it started with: the cells it paints must not change them midway.

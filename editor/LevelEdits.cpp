@@ -209,6 +209,46 @@ MirrorPartners NoPartners() {
     return partners;
 }
 
+MirrorPartners FindMirrorPartners(const std::map<char, Picture>& tiles, bool leftRight) {
+    const auto mirrorOf = [leftRight](const Picture& picture) {
+        Picture mirrored = picture;
+        for (int y = 0; y < picture.height; ++y) {
+            for (int x = 0; x < picture.width; ++x) {
+                mirrored.pixels[static_cast<std::size_t>(y) * picture.width + x] =
+                    leftRight ? picture.At(picture.width - 1 - x, y)
+                              : picture.At(x, picture.height - 1 - y);
+            }
+        }
+        return mirrored;
+    };
+    const auto same = [](const Picture& a, const Picture& b) {
+        return a.width == b.width && a.height == b.height && a.pixels == b.pixels;
+    };
+    // Each tile's one other tile showing its mirror image, or itself when there is none or more.
+    MirrorPartners candidates = NoPartners();
+    for (const auto& [tile, picture] : tiles) {
+        const Picture mirrored = mirrorOf(picture);
+        int found = 0;
+        for (const auto& [other, otherPicture] : tiles) {
+            if (other != tile && same(otherPicture, mirrored)) {
+                candidates[static_cast<unsigned char>(tile)] = other;
+                ++found;
+            }
+        }
+        if (found != 1) {
+            candidates[static_cast<unsigned char>(tile)] = tile;
+        }
+    }
+    MirrorPartners partners = NoPartners();
+    for (const auto& [tile, picture] : tiles) {
+        const char other = candidates[static_cast<unsigned char>(tile)];
+        if (candidates[static_cast<unsigned char>(other)] == tile) {
+            partners[static_cast<unsigned char>(tile)] = other;
+        }
+    }
+    return partners;
+}
+
 void ShiftArea(LevelContent& content, const CellArea& area, int columns, int rows) {
     MoveCells(content, area, [&area, columns, rows](int column, int row) {
         return CellOf(Wrapped(column + columns, area.left, area.right),

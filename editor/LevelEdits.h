@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "GameState.h"
+#include "Picture.h"
 #include "TileKinds.h"
 
 namespace vornak::editor {
@@ -80,6 +81,11 @@ inline constexpr CellArea WholeGrid{0, 0, GridColumns - 1, GridRows - 1};
 // its own. A tile without one keeps its character.
 using MirrorPartners = std::array<char, 256>;
 MirrorPartners NoPartners();
+// The partners among these tiles' pictures: a tile maps to another only when that is the one
+// tile whose picture is its exact mirror image and it maps back, so that mirroring twice gives
+// the level back. Two tiles of one picture, or a picture that is its own image, keep their
+// characters.
+MirrorPartners FindMirrorPartners(const std::map<char, Picture>& tiles, bool leftRight);
 
 // Moves every tile, wall and car in area by whole cells; what leaves one side of the area comes
 // in on the other.

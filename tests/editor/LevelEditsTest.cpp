@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
+
 #include "TileCharacterChoice.h"
 
 namespace vornak::editor {
@@ -116,6 +119,55 @@ TEST(LevelEdits, ASelectionShiftsAndMirrorsAlone) {
     EXPECT_EQ(Drawing(level)[0], "dbzCeaaaaaaaaaaaaaaa");
     EXPECT_EQ(level.cars[0], (CarStart{2, 1, "right"}));
     EXPECT_EQ(level.cars[1], (CarStart{5, 1, "left"}));
+}
+
+// Pictures of 2 x 1 pixels, as the partners rule sees them: left and right colours.
+Picture Pair(std::uint32_t left, std::uint32_t right) {
+    Picture picture;
+    picture.width = 2;
+    picture.height = 1;
+    picture.pixels = {left, right};
+    return picture;
+}
+
+// Mirroring twice gives every level back byte for byte, whatever pictures its tiles have: two
+// tiles of one picture (g, k) or a third copy of a mirrored pair (a, b, c) have no partner.
+TEST(MirrorEdits, TwiceGiveTheLevelBack) {
+    const std::map<char, Picture> tiles = {{'g', Pair(1, 2)}, {'k', Pair(1, 2)}, {'^', Pair(2, 1)},
+                                           {'l', Pair(3, 4)}, {'r', Pair(4, 3)}, {'s', Pair(5, 5)},
+                                           {'a', Pair(6, 7)}, {'b', Pair(7, 6)}, {'c', Pair(7, 6)}};
+    const MirrorPartners partners = FindMirrorPartners(tiles, true);
+    EXPECT_EQ(partners['l'], 'r');
+    EXPECT_EQ(partners['r'], 'l');
+    for (const char alone : {'g', 'k', '^', 's', 'a', 'b', 'c'}) {
+        EXPECT_EQ(partners[static_cast<unsigned char>(alone)], alone) << alone;
+    }
+    EXPECT_EQ(FindMirrorPartners(tiles, false)['l'], 'l') << "upside down each is itself";
+
+    std::mt19937 random(20261209);
+    const std::string kinds = "gk^lrsabcx";
+    for (int trial = 0; trial < 200; ++trial) {
+        LevelContent level;
+        for (int cell = 0; cell < TileCount; ++cell) {
+            level.tiles += kinds[random() % kinds.size()];
+            level.walls[static_cast<std::size_t>(cell)] = random() % 3 == 0;
+        }
+        const char* headings[] = {"up", "down", "left", "right"};
+        for (CarStart& car : level.cars) {
+            car = {static_cast<int>(random() % GridColumns), static_cast<int>(random() % GridRows),
+                   headings[random() % 4]};
+        }
+        const int left = static_cast<int>(random() % GridColumns);
+        const int top = static_cast<int>(random() % GridRows);
+        const CellArea area{left, top, left + static_cast<int>(random() % (GridColumns - left)),
+                            top + static_cast<int>(random() % (GridRows - top))};
+        const bool leftRight = random() % 2 == 0;
+        const MirrorPartners these = FindMirrorPartners(tiles, leftRight);
+        LevelContent twice = level;
+        MirrorArea(twice, area, leftRight, these);
+        MirrorArea(twice, area, leftRight, these);
+        ASSERT_EQ(twice, level) << "trial " << trial;
+    }
 }
 
 // The import's picker suggests a letter free in both cases, and says there and then what a typed
