@@ -26,7 +26,12 @@ QAction* EditorWindow::AddAction(QMenu* menu, const QString& text, const QKeySeq
     QAction* action = menu->addAction(text);
     action->setShortcut(key);
     action->setShortcutContext(Qt::WindowShortcut);
-    connect(action, &QAction::triggered, this, [run] { run(); });
+    // Every command ends a stroke under way first, so that a shift or a mirror pressed while a
+    // button is held is a step of its own and not part of the stroke's.
+    connect(action, &QAction::triggered, this, [this, run] {
+        view_->EndStroke();
+        run();
+    });
     return action;
 }
 

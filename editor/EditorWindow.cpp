@@ -417,6 +417,7 @@ void EditorWindow::ShowNewDocument() {
     view_->ReloadPictures();
     view_->SelectCell(-1);
     view_->SetSelection(std::nullopt);
+    view_->DropPaste();  // the next click would put the old level's cells into this one
     FillPalette();
     CheckNow();
     UpdateTitle();

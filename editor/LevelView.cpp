@@ -43,6 +43,7 @@ LevelView::~LevelView() = default;
 
 void LevelView::SetTool(Tool tool) {
     EndStroke();
+    DropPaste();  // a click with the new tool must do what that tool does
     tool_ = tool;
     setCursor(ToolCursor(tool));
 }
@@ -75,6 +76,13 @@ void LevelView::StartPaste() {
     if (clip_) {
         EndStroke();
         floating_ = true;
+        update();
+    }
+}
+
+void LevelView::DropPaste() {
+    if (floating_) {
+        floating_ = false;
         update();
     }
 }

@@ -59,6 +59,8 @@ class LevelView : public QWidget {
     // The selected rectangle of cells, while there is one.
     const std::optional<CellArea>& Selection() const { return selection_; }
     void SetSelection(const std::optional<CellArea>& area);
+    // Drops a floating paste: another level or another tool takes over the clicks.
+    void DropPaste();
     // Ctrl+C, Ctrl+X and Delete act on the selection; Ctrl+V floats a copy of what was last
     // copied under the pointer until a left click places it or Escape drops it. Escape with
     // nothing floating drops the selection.

@@ -110,6 +110,23 @@ TEST_F(EditorWindowTest, UndoDuringADragEndsTheStrokeFirst) {
     EXPECT_TRUE(Wall(4, 2) && Wall(5, 2) && Wall(6, 2)) << "the redo was lost";
 }
 
+// A shift pressed while a button is held ends the stroke first: undo takes back the shift alone,
+// then the stroke.
+TEST_F(EditorWindowTest, ACommandDuringADragIsAStepOfItsOwn) {
+    LevelView* view = window->View();
+    Key(Qt::Key_B);
+    QTest::mousePress(view, Qt::LeftButton, {}, Cell(4, 2));
+    QTest::mouseMove(view, Cell(6, 2));
+    Key(Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(Wall(5, 2) && Wall(6, 2) && Wall(7, 2)) << "the shift moved the stroke's walls";
+    QTest::mouseRelease(view, Qt::LeftButton, {}, Cell(6, 2));
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(Wall(4, 2) && Wall(5, 2) && Wall(6, 2) && !Wall(7, 2))
+        << "undo took the shift alone";
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(Wall(4, 2) || Wall(5, 2) || Wall(6, 2)) << "then the stroke";
+}
+
 // Ctrl+N starts the untitled level the editor opens with when given no folder, after asking
 // about unsaved changes; making a folder from the circuit is a command of its own.
 TEST_F(EditorWindowTest, CtrlNStartsAnUntitledLevel) {
@@ -125,8 +142,14 @@ TEST_F(EditorWindowTest, CtrlNStartsAnUntitledLevel) {
     EXPECT_EQ(asked, 1);
     EXPECT_FALSE(window->Document().IsUntitled()) << "Cancel keeps the level";
     window->askAboutUnsaved = [] { return EditorWindow::Unsaved::Discard; };
+    Key(Qt::Key_S);
+    QTest::mouseClick(view, Qt::LeftButton, {}, Cell(4, 2));
+    Key(Qt::Key_C, Qt::ControlModifier);
+    Key(Qt::Key_V, Qt::ControlModifier);
+    ASSERT_TRUE(view->Pasting());
     Key(Qt::Key_N, Qt::ControlModifier);
     EXPECT_TRUE(window->Document().IsUntitled());
+    EXPECT_FALSE(view->Pasting()) << "the old level's cells float over the new one";
     EXPECT_TRUE(window->windowTitle().contains(QStringLiteral("New level")));
     EXPECT_FALSE(window->Document().IsModified());
     EXPECT_EQ(ReadBytes(level / "BlocksMap.txt").find('\0'), std::string::npos)
@@ -557,6 +580,10 @@ TEST_F(EditorWindowTest, ToolKeysSelectionsAndShifts) {
     Key(Qt::Key_Escape);
     EXPECT_FALSE(view->Pasting());
     EXPECT_TRUE(view->Selection().has_value()) << "Escape drops the paste first";
+    Key(Qt::Key_V, Qt::ControlModifier);
+    Key(Qt::Key_B);
+    EXPECT_FALSE(view->Pasting()) << "another tool drops the paste";
+    Key(Qt::Key_S);
     Key(Qt::Key_V, Qt::ControlModifier);
     QTest::mouseMove(view, Cell(6, 13));
     QTest::mouseClick(view, Qt::LeftButton, {}, Cell(6, 13));
