@@ -72,6 +72,6 @@ echo "e2e.wine: a click on the playfield gives the keys back without pressing th
 after=$(cd "$level" && ls -l --time-style=+%s.%N | grep -v TilesMap.txt)
 [ "$(echo "$before" | grep -v TilesMap.txt)" = "$after" ] || { echo "FAILED: level files changed"; diff <(echo "$before") <(echo "$after"); exit 1; }
 [ -f "$level/TilesMap.txt" ] && [ ! -s "$level/TilesMap.txt" ] || { echo "FAILED: the missing TilesMap.txt was not created empty"; exit 1; }
-[ -z "$(ls -A "$work" | grep -v -e '^Трасса$' -e '^wineprefix$' -e '^runtime$' -e '^display$' -e '^stderr$')" ] ||
+[ -z "$(ls -A "$work" | grep -v -e '^Трасса$' -e '^wineprefix$' -e '^runtime$' -e '^display$' -e '^stderr$' -e '^config$')" ] ||
     { echo "FAILED: files appeared beside the level:"; ls -A "$work"; exit 1; }
 echo "e2e.wine: a level in a Cyrillic folder plays, and only the missing map was written"
