@@ -71,6 +71,14 @@ def first_frame(driver, url):
     raise RuntimeError("no first frame at " + url)
 
 
+def paired(these, those):
+    """Two series of times in ms, run by run: their medians and the ratios of the pairs."""
+    ratios = [a / b for a, b in zip(these, those)]
+    return "%.1f ms against %.1f ms: ratio %.2f (min %.2f, max %.2f)" % (
+        statistics.median(these), statistics.median(those), statistics.median(ratios),
+        min(ratios), max(ratios))
+
+
 def start(driver, url):
     runs = 3 if BRIEF else 11
     driver.execute_cdp_cmd("Network.setCacheDisabled", {"cacheDisabled": True})
@@ -78,12 +86,8 @@ def start(driver, url):
     for _ in range(runs + 1):  # the first pair warms up
         game.append(first_frame(driver, url))
         floor.append(first_frame(driver, url + "floor-start.html"))
-    game, floor = game[1:], floor[1:]
-    ratios = [a / b for a, b in zip(game, floor)]
     print("web start, navigation to the first drawn frame over 127.0.0.1 (median of %d): "
-          "page %.1f ms, floor %.1f ms, ratio %.2f (min %.2f, max %.2f)" % (
-              runs, statistics.median(game), statistics.median(floor),
-              statistics.median(ratios), min(ratios), max(ratios)))
+          "the page against the floor, %s" % (runs, paired(game[1:], floor[1:])))
 
 
 def task_seconds(driver):
@@ -198,12 +202,8 @@ def offline_start(driver, url):
         offline.append(first_frame(driver, url))
         if not driver.execute_script("return navigator.serviceWorker.controller !== null"):
             raise RuntimeError("the worker does not control the page")
-    online, offline = online[1:], offline[1:]
-    ratios = [a / b for a, b in zip(offline, online)]
-    print("web offline start, first drawn frame from the worker's cache (median of %d, "
-          "alternating): %.1f ms, from the network %.1f ms, ratio %.2f (min %.2f, max %.2f)" % (
-              runs, statistics.median(offline), statistics.median(online),
-              statistics.median(ratios), min(ratios), max(ratios)))
+    print("web offline start, first drawn frame (median of %d, alternating): from the worker's "
+          "cache against the network, %s" % (runs, paired(offline[1:], online[1:])))
 
 
 def bmp(width, height, bits):

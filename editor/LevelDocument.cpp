@@ -162,6 +162,30 @@ void LevelDocument::NoteRewrites() {
     }
 }
 
+namespace {
+
+// Kept lines that end without a line end would run into the lines written after them.
+bool EndsWithoutALineEnd(const std::string& kept) {
+    return !kept.empty() && kept.back() != '\n';
+}
+
+}  // namespace
+
+std::vector<std::string> LevelDocument::Rewrites() const {
+    std::vector<std::string> rewrites = rewrites_;
+    for (std::size_t car = 0; car + 1 < content_.cars.size(); ++car) {
+        const std::optional<std::string>& kept = content_.unreadCarLines[car];
+        const std::optional<std::string>& next = content_.unreadCarLines[car + 1];
+        if (kept && EndsWithoutALineEnd(*kept) && !(next && next->empty())) {
+            rewrites.push_back("Cars.txt: the last line kept of car " + std::to_string(car + 1) +
+                               " has no line end. Saving ends it with CR LF, so that the lines "
+                               "of car " +
+                               std::to_string(car + 2) + " that follow stay lines of their own.");
+        }
+    }
+    return rewrites;
+}
+
 void LevelDocument::Apply(const LevelContent& content) {
     content_ = content;
     if (changed) {
@@ -339,16 +363,21 @@ std::string LevelDocument::BlocksMapBytes() const {
 std::string LevelDocument::CarsBytes() const {
     std::string bytes;
     for (std::size_t index = 0; index < content_.cars.size(); ++index) {
+        std::string car;
         if (content_.unreadCarLines[index]) {
-            bytes += *content_.unreadCarLines[index];
-            continue;
+            car = *content_.unreadCarLines[index];
+        } else {
+            const CarStart& start = content_.cars[index];
+            for (const std::string& line :
+                 {std::to_string(start.column), std::to_string(start.row), start.heading}) {
+                car += line;
+                AppendCrLf(car);
+            }
         }
-        const CarStart& car = content_.cars[index];
-        for (const std::string& line :
-             {std::to_string(car.column), std::to_string(car.row), car.heading}) {
-            bytes += line;
+        if (!car.empty() && EndsWithoutALineEnd(bytes)) {
             AppendCrLf(bytes);
         }
+        bytes += car;
     }
     return bytes;
 }

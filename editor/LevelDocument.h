@@ -44,12 +44,12 @@ class LevelDocument {
     const std::filesystem::path& PictureFolder() const { return pictureFolder_; }
     bool IsUntitled() const { return folder_.empty(); }
     // A stroke under way that has changed something counts, before it is an undo step.
+    // A rewrite still to be asked about is not: closing without saving loses nothing of it.
     bool IsModified() const {
-        return !undoStack_.isClean() || !rewrites_.empty() ||
-               (inStroke_ && !(content_ == strokeStart_));
+        return !undoStack_.isClean() || (inStroke_ && !(content_ == strokeStart_));
     }
     // Files whose bytes the first save changes beyond the level maker's edits, with the reason.
-    const std::vector<std::string>& Rewrites() const { return rewrites_; }
+    std::vector<std::string> Rewrites() const;
     // A car whose lines the game could not read, kept as they were until the car is placed.
     bool IsUnread(int car) const {
         return content_.unreadCarLines[static_cast<std::size_t>(car - 1)].has_value();
