@@ -228,6 +228,9 @@ MirrorPartners FindMirrorPartners(const std::map<char, Picture>& tiles, bool lef
     MirrorPartners candidates = NoPartners();
     for (const auto& [tile, picture] : tiles) {
         const Picture mirrored = mirrorOf(picture);
+        if (same(mirrored, picture)) {
+            continue;  // its own image: a look-alike tile is no partner
+        }
         int found = 0;
         for (const auto& [other, otherPicture] : tiles) {
             if (other != tile && same(otherPicture, mirrored)) {

@@ -131,15 +131,17 @@ Picture Pair(std::uint32_t left, std::uint32_t right) {
 }
 
 // Mirroring twice gives every level back byte for byte, whatever pictures its tiles have: two
-// tiles of one picture (g, k) or a third copy of a mirrored pair (a, b, c) have no partner.
+// tiles of one picture (g, k), two look-alikes that are their own image (s, m), or a third copy
+// of a mirrored pair (a, b, c) have no partner.
 TEST(MirrorEdits, TwiceGiveTheLevelBack) {
     const std::map<char, Picture> tiles = {{'g', Pair(1, 2)}, {'k', Pair(1, 2)}, {'^', Pair(2, 1)},
                                            {'l', Pair(3, 4)}, {'r', Pair(4, 3)}, {'s', Pair(5, 5)},
-                                           {'a', Pair(6, 7)}, {'b', Pair(7, 6)}, {'c', Pair(7, 6)}};
+                                           {'a', Pair(6, 7)}, {'b', Pair(7, 6)}, {'c', Pair(7, 6)},
+                                           {'m', Pair(5, 5)}};
     const MirrorPartners partners = FindMirrorPartners(tiles, true);
     EXPECT_EQ(partners['l'], 'r');
     EXPECT_EQ(partners['r'], 'l');
-    for (const char alone : {'g', 'k', '^', 's', 'a', 'b', 'c'}) {
+    for (const char alone : {'g', 'k', '^', 's', 'm', 'a', 'b', 'c'}) {
         EXPECT_EQ(partners[static_cast<unsigned char>(alone)], alone) << alone;
     }
     EXPECT_EQ(FindMirrorPartners(tiles, false)['l'], 'l') << "upside down each is itself";

@@ -3,8 +3,6 @@
 
 #include "LevelFiles.h"
 
-#include <iterator>
-
 #include "GameError.h"
 #include "PathText.h"
 
@@ -45,18 +43,26 @@ Picture DecodedPictures::Get(const std::string& name, PictureFormat format,
     } catch (const GameError&) {
         made.refusal = std::current_exception();  // the file's verdict; anything else may pass
     }
-    if (made.bytes <= PixelByteBudget) {
-        while (bytes_ + made.bytes > PixelByteBudget) {
-            bytes_ -= decoded_.back().bytes;
-            decoded_.pop_back();
-        }
-        bytes_ += made.bytes;
-        decoded_.push_front(made);
-    }
     if (made.refusal) {
-        std::rethrow_exception(made.refusal);
+        const std::exception_ptr refusal = made.refusal;
+        Keep(std::move(made));
+        std::rethrow_exception(refusal);
     }
-    return made.picture;
+    // A picture too large to keep is handed over without a copy.
+    return Keep(std::move(made)) ? decoded_.front().picture : std::move(made.picture);
+}
+
+bool DecodedPictures::Keep(Decoded&& made) {
+    if (made.bytes > PixelByteBudget) {
+        return false;
+    }
+    while (bytes_ + made.bytes > PixelByteBudget) {
+        bytes_ -= decoded_.back().bytes;
+        decoded_.pop_back();
+    }
+    bytes_ += made.bytes;
+    decoded_.push_front(std::move(made));
+    return true;
 }
 
 void DecodedPictures::Clear() {

@@ -40,6 +40,9 @@ class DecodedPictures {
         std::exception_ptr refusal;
         std::size_t bytes;
     };
+    // Holds what was decoded unless it alone passes the budget, making room for it.
+    bool Keep(Decoded&& made);
+
     std::list<Decoded> decoded_;  // the most recently used first
     std::size_t bytes_ = 0;
 };
