@@ -70,7 +70,11 @@ bool EditorWindow::TakeInPictures(const std::map<std::string, std::string>& pict
             return false;
         }
     }
-    document_.AddPictures(pictures, edit);
+    if (const std::string refusal = document_.AddPictures(pictures, edit); !refusal.empty()) {
+        inform(QStringLiteral("The picture was not imported: %1")
+                   .arg(QString::fromStdString(refusal)));
+        return false;
+    }
     return true;
 }
 

@@ -68,6 +68,18 @@ class PictureCommand : public QUndoCommand {
     void redo() override { document_.PutPictures(after_); }
     void undo() override { document_.PutPictures(before_); }
 
+    // Where this step set name, and brought back what the editor knew there, it brings back
+    // replaced instead.
+    bool TakeBack(const std::string& name, const std::optional<std::string>& known,
+                  const std::optional<std::string>& replaced) {
+        const auto before = before_.find(name);
+        if (before == before_.end() || before->second != known) {
+            return false;
+        }
+        before->second = replaced;
+        return true;
+    }
+
   private:
     LevelDocument& document_;
     LevelDocument::Pictures before_;
@@ -114,6 +126,8 @@ void LevelDocument::StartNew(const std::filesystem::path& pictureFolder) {
     pictures_.clear();
     rewrites_.clear();
     unreadable_.clear();
+    folderIdentity_ = {};
+    hold_.reset();
     Apply(fresh);
 }
 
@@ -127,11 +141,12 @@ void LevelDocument::Open(const std::filesystem::path& folder) {
     known_.clear();
     pictures_.clear();
     for (const char* name : {TilesMapFileName, BlocksMapFileName, CarsFileName}) {
-        known_[name] = StampOnDisk(folder / name);
+        known_[name] = ReadDiskState(folder / name, LargestPictureFileBytes);
     }
     for (const std::filesystem::path& name : PictureNames()) {
-        known_[name.string()] = StampOnDisk(folder / name);
+        known_[name.string()] = ReadDiskState(folder / name, LargestPictureFileBytes);
     }
+    Hold(folder);
     Apply(reading.content);
     NoteRewrites();
 }
@@ -404,6 +419,13 @@ std::vector<std::filesystem::path> LevelDocument::PictureNames() const {
             names.insert(entry.path().filename());
         }
     }
+    // A picture gone from disk stays in the palette from the editor's copy: a save puts it back,
+    // and says so, rather than lose it unnoticed.
+    for (const auto& [name, state] : known_) {
+        if (state.kind == DiskState::Kind::Plain && IsPictureName(name)) {
+            names.insert(std::filesystem::path(name));
+        }
+    }
     for (const auto& [name, bytes] : pictures_) {
         if (bytes) {
             names.insert(std::filesystem::path(name));
@@ -414,15 +436,71 @@ std::vector<std::filesystem::path> LevelDocument::PictureNames() const {
     return {names.begin(), names.end()};
 }
 
-FileStamp LevelDocument::Known(const std::string& name) const {
+DiskState LevelDocument::Known(const std::string& name) const {
     const auto found = known_.find(name);
-    return found == known_.end() ? std::nullopt : found->second;
+    return found == known_.end() ? DiskState{} : found->second;
 }
+
+namespace {
+
+DiskState StateOf(const std::optional<std::string>& bytes) {
+    return bytes ? DiskState::Holding(*bytes) : DiskState{};
+}
+
+std::optional<std::string> BytesOf(const DiskState& state) {
+    return state.kind == DiskState::Kind::Plain ? std::optional(state.bytes) : std::nullopt;
+}
+
+std::pair<unsigned long long, unsigned long long> IdentityOf(const std::filesystem::path& folder) {
+    struct stat status {};
+    if (::stat(folder.c_str(), &status) != 0) {
+        return {};
+    }
+    return {status.st_dev, status.st_ino};
+}
+
+std::string FoldedCase(const std::string& name) {
+    std::string folded = name;
+    for (char& character : folded) {
+        if (character >= 'A' && character <= 'Z') {
+            character = static_cast<char>(character - 'A' + 'a');
+        }
+    }
+    return folded;
+}
+
+// The folder answers for itself: a name made there, looked up with its case swapped.
+bool FolderFoldsCase(const std::filesystem::path& folder) {
+    std::string made = (folder / ".vornak-case-probe-XXXXXX").string();
+    const int descriptor = ::mkstemp(made.data());
+    if (descriptor < 0) {
+        return false;  // the save itself then says why nothing can be written there
+    }
+    ::close(descriptor);
+    std::string swapped = std::filesystem::path(made).filename().string();
+    for (char& character : swapped) {
+        if (character >= 'a' && character <= 'z') {
+            character = static_cast<char>(character - 'a' + 'A');
+        } else if (character >= 'A' && character <= 'Z') {
+            character = static_cast<char>(character - 'A' + 'a');
+        }
+    }
+    struct stat status {};
+    const bool folds = ::lstat((folder / swapped).c_str(), &status) == 0;
+    ::unlink(made.c_str());
+    return folds;
+}
+
+bool IsLevelFileName(const std::string& name) {
+    return name == TilesMapFileName || name == BlocksMapFileName || name == CarsFileName;
+}
+
+}  // namespace
 
 LevelDocument::Pictures LevelDocument::PendingPictures() const {
     Pictures pending;
     for (const auto& [name, bytes] : pictures_) {
-        if (StampOf(bytes) != Known(name)) {
+        if (StateOf(bytes) != Known(name)) {
             pending.emplace(name, bytes);
         }
     }
@@ -434,103 +512,238 @@ bool LevelDocument::SavesInPlace(const std::filesystem::path& folder) const {
     return !IsUntitled() && std::filesystem::equivalent(pictureFolder_, folder, error);
 }
 
-// Every file a save would write, by name, with its new bytes, or none for a picture that goes:
-// the pictures first, so that a level whose files were replaced never lacks them.
-std::vector<std::pair<std::string, std::optional<std::string>>> LevelDocument::FilesToWrite(
-    const std::filesystem::path& folder, std::string& failure) const {
-    std::vector<std::pair<std::string, std::optional<std::string>>> files;
-    if (SavesInPlace(folder)) {
-        const auto pending = PendingPictures();
-        files.assign(pending.begin(), pending.end());
-    } else {
-        // A level saved into another folder takes its whole palette along.
-        for (const std::filesystem::path& name : PictureNames()) {
-            const auto held = pictures_.find(name.string());
-            if (held != pictures_.end()) {
-                files.emplace_back(name.string(), held->second);
-                continue;
-            }
-            try {
-                files.emplace_back(name.string(),
-                                   ReadWholeFile(SystemFiles(), pictureFolder_ / name,
-                                                 LargestPictureFileBytes, "a picture"));
-            } catch (const GameError& error) {
-                failure = "cannot copy " + PathText(name) + " into " + PathText(folder) + ": " +
-                          error.Reason();
-                return {};
-            }
+void LevelDocument::Hold(const std::filesystem::path& folder) {
+    folderIdentity_ = IdentityOf(folder);
+    hold_ = std::make_unique<FolderHold>(folder);
+    hold_->RemoveLeftovers();
+}
+
+// In its own folder, a save writes the pictures changed in the editor, and puts back those the
+// disk lost. Into another folder (and for playing) it takes the whole palette along: a picture
+// changed in the editor as the editor holds it, and any other as the disk has it now, since a
+// paint program may have changed it; one the disk lost from the editor's copy.
+void LevelDocument::PlanPictures(SavePlan& plan, bool inPlace) const {
+    const Pictures pending = PendingPictures();
+    const auto gone = [](const DiskState& state) { return state.kind == DiskState::Kind::Absent; };
+    for (const auto& [name, bytes] : pending) {
+        if (bytes || inPlace) {
+            plan.files.push_back({name, bytes, {}});
         }
     }
-    for (auto& [name, bytes] : LevelFiles()) {
-        files.emplace_back(name, std::move(bytes));
+    for (const std::filesystem::path& path : PictureNames()) {
+        const std::string name = path.string();
+        if (pending.count(name) != 0) {
+            continue;
+        }
+        const DiskState held = Known(name);
+        const DiskState source = ReadDiskState(pictureFolder_ / path, LargestPictureFileBytes);
+        if (gone(source) && held.kind == DiskState::Kind::Plain) {
+            plan.files.push_back({name, held.bytes, {}});
+            plan.questions.push_back(
+                {name, "is gone from " + PathText(pictureFolder_) +
+                           "; the level would lose it, so the editor's copy is saved"});
+        } else if (inPlace) {
+            continue;
+        } else if (source.kind == DiskState::Kind::Plain) {
+            if (held.kind == DiskState::Kind::Plain && held.bytes != source.bytes) {
+                plan.questions.push_back({name, "changed in " + PathText(pictureFolder_) +
+                                                    " since the editor read it; the copy there "
+                                                    "is saved"});
+            }
+            plan.files.push_back({name, source.bytes, {}});
+        } else if (!gone(source)) {
+            plan.refusal = "cannot copy " + name + " into " + PathText(plan.folder) + ": it is " +
+                           DescribeDiskState(source);
+        }
     }
-    return files;
+}
+
+LevelDocument::SavePlan LevelDocument::PlanSave(const std::filesystem::path& folder,
+                                                const CaseProbe& foldsCase) const {
+    SavePlan plan;
+    plan.folder = folder;
+    const bool inPlace = SavesInPlace(folder);
+    std::error_code error;
+    if (!IsUntitled() && folder == folder_) {
+        if (!std::filesystem::is_directory(folder, error)) {
+            plan.refusal = PathText(folder) +
+                           " is gone: the level's folder was moved or removed. Save the level "
+                           "into a folder with Save As.";
+            return plan;
+        }
+        if (IdentityOf(folder) != folderIdentity_) {
+            plan.questions.push_back(
+                {PathText(folder), "is no longer the folder the editor opened: that one was "
+                                   "moved or removed, and another took its name"});
+        }
+    }
+    PlanPictures(plan, inPlace);
+    for (auto& [name, bytes] : LevelFiles()) {
+        plan.files.push_back({name, std::move(bytes), {}});
+    }
+    std::set<std::string> asked;
+    for (const SavePlan::Question& question : plan.questions) {
+        asked.insert(question.name);
+    }
+    std::set<std::string> planned;
+    for (SavePlan::File& file : plan.files) {
+        planned.insert(file.name);
+        file.found = ReadDiskState(folder / file.name, LargestPictureFileBytes);
+        const DiskState expected = inPlace ? Known(file.name) : DiskState{};
+        if (file.found == expected || file.found == StateOf(file.bytes) ||
+            asked.count(file.name) != 0) {
+            continue;
+        }
+        plan.questions.push_back(
+            {file.name, file.found.kind == DiskState::Kind::Plain
+                            ? (inPlace ? "changed on disk since the editor read or wrote it"
+                                       : "is there already, and differs from the level's")
+                            : "is " + DescribeDiskState(file.found) + " there now"});
+    }
+    if (!inPlace) {
+        for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+            const std::string name = entry.path().filename().string();
+            if ((IsLevelFileName(name) || IsPictureName(name)) && planned.count(name) == 0) {
+                plan.extras.push_back(
+                    {name, std::nullopt, ReadDiskState(entry.path(), LargestPictureFileBytes)});
+            }
+        }
+        std::sort(plan.extras.begin(), plan.extras.end(),
+                  [](const auto& one, const auto& other) { return one.name < other.name; });
+    }
+    // Two names the folder takes for one file would leave one picture where the level has two.
+    std::map<std::string, std::string> byFolded;
+    for (const SavePlan::File& file : plan.files) {
+        if (!file.bytes) {
+            continue;
+        }
+        const auto [other, fresh] = byFolded.emplace(FoldedCase(file.name), file.name);
+        if (!fresh && (foldsCase ? foldsCase(folder) : FolderFoldsCase(folder))) {
+            plan.refusal = other->second + " and " + file.name + " differ only in case, and " +
+                           PathText(folder) +
+                           " takes them for one file. Rename one of the tiles, or save the "
+                           "level onto a disk that tells them apart.";
+            return plan;
+        }
+    }
+    return plan;
 }
 
 std::vector<std::string> LevelDocument::FilesSaveWouldReplace(
     const std::filesystem::path& folder) const {
-    std::string failure;
-    const bool inPlace = SavesInPlace(folder);
+    const SavePlan plan = PlanSave(folder);
     std::vector<std::string> replaced;
-    for (const auto& [name, bytes] : FilesToWrite(folder, failure)) {
-        const std::optional<std::string> onDisk = ReadPlainFile(folder / name);
-        if (!onDisk || onDisk == bytes || (inPlace && StampOf(onDisk) == Known(name))) {
-            continue;
-        }
-        replaced.push_back(name);
+    for (const SavePlan::Question& question : plan.questions) {
+        replaced.push_back(question.name);
+    }
+    for (const SavePlan::File& extra : plan.extras) {
+        replaced.push_back(extra.name);
     }
     return replaced;
 }
 
-std::string LevelDocument::Save(const std::filesystem::path& folder, const WriteFunction& write,
-                                const RenameFunction& rename) {
-    EndStroke();
-    std::string failure;
-    const auto files = FilesToWrite(folder, failure);
-    if (!failure.empty()) {
-        return failure;
+// The undo step that brings back what a picture was before the editor changed it holds, after
+// the save, what the save replaced there: another program's work, not the editor's older copy.
+void LevelDocument::TakeBackReplaced(const std::string& name, const DiskState& replaced) {
+    if (replaced.kind == DiskState::Kind::Unreadable) {
+        return;
     }
-    FileReplacement replacement(write, rename);
-    for (const auto& [name, bytes] : files) {
-        if (bytes) {
-            replacement.Add(folder / name, *bytes);
-        } else {
-            replacement.Remove(folder / name);
+    const std::optional<std::string> known = BytesOf(Known(name));
+    for (int index = undoStack_.index() - 1; index >= 0; --index) {
+        const auto* step = dynamic_cast<const PictureCommand*>(undoStack_.command(index));
+        if (step != nullptr && const_cast<PictureCommand*>(step)->TakeBack(name, known,
+                                                                          BytesOf(replaced))) {
+            return;
         }
     }
-    if (failure = replacement.Commit(); !failure.empty()) {
+}
+
+std::string LevelDocument::CommitSave(const SavePlan& plan, const WriteFunction& write,
+                                      const RenameFunction& rename) {
+    EndStroke();
+    changedInSave_.clear();
+    if (!plan.refusal.empty()) {
+        return plan.refusal;
+    }
+    const bool inPlace = SavesInPlace(plan.folder);
+    if (inPlace && hold_) {
+        hold_->RemoveLeftovers();
+    }
+    FileReplacement replacement(write, rename);
+    for (const SavePlan::File& file : plan.files) {
+        if (file.bytes) {
+            replacement.Add(plan.folder / file.name, *file.bytes, file.found);
+        } else {
+            replacement.Remove(plan.folder / file.name, file.found);
+        }
+    }
+    if (plan.removeExtras) {
+        for (const SavePlan::File& extra : plan.extras) {
+            replacement.Remove(plan.folder / extra.name, extra.found);
+        }
+    }
+    if (std::string failure = replacement.Commit(); !failure.empty()) {
+        for (const std::filesystem::path& path : replacement.Changed()) {
+            changedInSave_.push_back(path.filename().string());
+        }
         return failure;
     }
-    if (!SavesInPlace(folder)) {
+    if (inPlace) {
+        for (const SavePlan::File& file : plan.files) {
+            if (pictures_.count(file.name) != 0 && file.found != Known(file.name)) {
+                TakeBackReplaced(file.name, file.found);
+            }
+        }
+    } else {
         known_.clear();
     }
-    for (const auto& [name, bytes] : files) {
-        known_[name] = StampOf(bytes);
+    for (const SavePlan::File& file : plan.files) {
+        known_[file.name] = StateOf(file.bytes);
     }
-    folder_ = folder;
-    pictureFolder_ = folder;
+    if (!(folder_ == plan.folder && inPlace)) {
+        Hold(plan.folder);
+    }
+    folder_ = plan.folder;
+    pictureFolder_ = plan.folder;
+    folderIdentity_ = IdentityOf(plan.folder);
     rewrites_.clear();
     undoStack_.setClean();
     return {};
 }
 
+std::string LevelDocument::Save(const std::filesystem::path& folder, const WriteFunction& write,
+                                const RenameFunction& rename) {
+    EndStroke();
+    return CommitSave(PlanSave(folder), write, rename);
+}
+
 // Each picture an import replaces keeps, in the step, the bytes it had before; a new one is absent
 // there. An undo, even after a save, then brings back the old picture, or takes the new one out
 // of the level, and the next save writes that.
-void LevelDocument::AddPictures(const std::map<std::string, std::string>& pictures,
-                                const QString& name) {
+std::string LevelDocument::AddPictures(const std::map<std::string, std::string>& pictures,
+                                       const QString& name) {
     EndStroke();
     Pictures before;
     Pictures after;
     for (const auto& [file, bytes] : pictures) {
         const auto held = pictures_.find(file);
-        before[file] =
-            held != pictures_.end() ? held->second : ReadPlainFile(pictureFolder_ / file);
+        if (held != pictures_.end()) {
+            before[file] = held->second;
+        } else {
+            const DiskState state = ReadDiskState(pictureFolder_ / file, LargestPictureFileBytes);
+            if (state.kind == DiskState::Kind::Unreadable) {
+                return file + " is " + DescribeDiskState(state) +
+                       "; an import over it could not be undone. Make it readable, or take it "
+                       "out of the level's folder, first.";
+            }
+            before[file] = BytesOf(state);
+        }
         after[file] = bytes;
     }
     if (before != after) {
         undoStack_.push(new PictureCommand(*this, std::move(before), std::move(after), name));
     }
+    return {};
 }
 
 void LevelDocument::PutPictures(const Pictures& pictures) {
@@ -544,17 +757,16 @@ void LevelDocument::PutPictures(const Pictures& pictures) {
 
 // Written whole or not at all: a level cut short by a full disk must never be played.
 std::string LevelDocument::WriteSnapshot(const std::filesystem::path& folder) const {
-    std::string failure;
-    const auto files = FilesToWrite(folder, failure);
-    if (!failure.empty()) {
-        return failure;
+    const SavePlan plan = PlanSave(folder);
+    if (!plan.refusal.empty()) {
+        return plan.refusal;
     }
-    for (const auto& [name, bytes] : files) {
-        if (bytes) {
-            failure = WriteNewFile(folder / name, *bytes);
-        }
-        if (!failure.empty()) {
-            return failure;
+    for (const SavePlan::File& file : plan.files) {
+        if (file.bytes) {
+            if (std::string failure = WriteNewFile(folder / file.name, *file.bytes);
+                !failure.empty()) {
+                return failure;
+            }
         }
     }
     return {};

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,42 @@ class LevelDocument {
 
     QUndoStack& UndoStack() { return undoStack_; }
 
+    // A save, planned before anything is asked or written: every file it writes, with its bytes
+    // (none for one it removes) and the state it found there, which the commit expects to
+    // replace, and what the level maker must be asked about first.
+    struct SavePlan {
+        struct File {
+            std::string name;
+            std::optional<std::string> bytes;
+            DiskState found;
+        };
+        struct Question {
+            std::string name;  // a file's name, or the folder's path
+            std::string why;
+        };
+        std::filesystem::path folder;
+        std::vector<File> files;
+        // Level files and pictures in another folder that the level does not have, and would
+        // take on there; removed only when the level maker says so.
+        std::vector<File> extras;
+        bool removeExtras = false;
+        std::vector<Question> questions;
+        // Why this save cannot be made at all; nothing is asked then.
+        std::string refusal;
+    };
+    // Whether a folder takes two names that differ only in case for one file; tests stand in
+    // for the probe that asks the folder itself.
+    using CaseProbe = std::function<bool(const std::filesystem::path& folder)>;
+    SavePlan PlanSave(const std::filesystem::path& folder, const CaseProbe& foldsCase = {}) const;
+    // Writes what the plan says, as long as every file is still as the plan found it. Returns
+    // an empty string, or what failed; ChangedInSave then names the files that another program
+    // changed in the meantime, to be asked about again.
+    std::string CommitSave(const SavePlan& plan, const WriteFunction& write = {},
+                           const RenameFunction& rename = {});
+    const std::vector<std::string>& ChangedInSave() const { return changedInSave_; }
+    // Whether a save into folder is one into the level's own folder.
+    bool SavesInPlace(const std::filesystem::path& folder) const;
+
     // Writes the level into folder in one replacement: the pictures still to be written (imports
     // and pictures an undo brought back, or removed, since the last save) or, when the folder is
     // not the picture folder, every picture of the palette; then the three level files. A picture
@@ -88,11 +125,12 @@ class LevelDocument {
     // file whole; a failed rename names the files already saved and those still as they were.
     // Files whose content would not change are not touched; a file that is read-only or a link is
     // refused. Returns an empty string, or what failed.
+    // This is PlanSave and CommitSave without a question, as a level maker who says yes.
     std::string Save(const std::filesystem::path& folder, const WriteFunction& write = {},
                      const RenameFunction& rename = {});
     // The files a save into folder would replace or remove that hold bytes the editor never read
-    // or wrote there: changed by another program since, or, in another folder, simply different.
-    // The level maker is asked before they go.
+    // or wrote there: changed by another program since, or, in another folder, simply different;
+    // then those there that the level would take on. The level maker is asked before they go.
     std::vector<std::string> FilesSaveWouldReplace(const std::filesystem::path& folder) const;
 
     // The level as it stands, unsaved edits included, written whole into the empty folder, for
@@ -111,8 +149,9 @@ class LevelDocument {
     // wrote in the folder. A save consumes them.
     Pictures PendingPictures() const;
     // An import: pictures by file name with their bytes, as one undo step, which takes back the
-    // pictures they replace even after a save.
-    void AddPictures(const std::map<std::string, std::string>& pictures, const QString& name);
+    // pictures they replace even after a save. One over a picture the editor cannot read is
+    // refused, since its undo could not bring it back; returns why, or an empty string.
+    std::string AddPictures(const std::map<std::string, std::string>& pictures, const QString& name);
 
     // The bytes each file is written with: 15 lines of 20 characters (the tile map's last line
     // shorter when it holds fewer than 300 tiles), every space kept, and six lines of Cars.txt,
@@ -131,17 +170,23 @@ class LevelDocument {
     void Apply(const LevelContent& content);
     void Change(const QString& name, const std::function<void(LevelContent&)>& edit);
     void NoteRewrites();
-    FileStamp Known(const std::string& name) const;
+    DiskState Known(const std::string& name) const;
     MirrorPartners FindMirrorPartners(bool leftRight) const;
-    bool SavesInPlace(const std::filesystem::path& folder) const;
-    std::vector<std::pair<std::string, std::optional<std::string>>> FilesToWrite(
-        const std::filesystem::path& folder, std::string& failure) const;
+    void PlanPictures(SavePlan& plan, bool inPlace) const;
+    void TakeBackReplaced(const std::string& name, const DiskState& replaced);
+    void Hold(const std::filesystem::path& folder);
 
     LevelContent content_;
     std::filesystem::path folder_;
     std::filesystem::path pictureFolder_;
-    // What each file of the folder held when the editor last read or wrote it, by name.
-    std::map<std::string, FileStamp> known_;
+    // What each file of the folder held when the editor last read or wrote it, by name: the
+    // held copy of every picture, which a save into another folder falls back on.
+    std::map<std::string, DiskState> known_;
+    // The folder as it was opened or saved, by device and inode: one that took its name since
+    // is not the level's.
+    std::pair<unsigned long long, unsigned long long> folderIdentity_{};
+    std::unique_ptr<FolderHold> hold_;
+    std::vector<std::string> changedInSave_;
     Pictures pictures_;
     std::vector<std::string> rewrites_;
     std::map<std::string, std::string> unreadable_;  // file name -> why the game cannot read it

@@ -22,7 +22,8 @@ need_packages() {
 
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgif-dev libxkbcommon-x11-dev
     xkb-data libstb-dev)
-TEST_PACKAGES=(libgtest-dev reuse xvfb xdotool x11-apps imagemagick dpkg-dev desktop-file-utils appstream x11-utils x11-xkb-utils weston xwayland qt6-wayland)
+TEST_PACKAGES=(libgtest-dev reuse xvfb xdotool x11-apps imagemagick dpkg-dev desktop-file-utils appstream x11-utils x11-xkb-utils weston xwayland qt6-wayland
+    fusefat dosfstools fuse)
 # The Windows build: the mingw-w64 cross-compiler (POSIX threads, for GoogleTest), whose
 # packages also carry the runtime's licence notices that go into the zip, and Debian's
 # GoogleTest sources. Its tests run the programs under Wine.

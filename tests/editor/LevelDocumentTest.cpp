@@ -260,7 +260,8 @@ TEST_F(LevelDocumentTest, SaveNamesTheFilesItWouldReplaceThatTheEditorDidNotWrit
     other.Write("Cars.txt", "1\r\n1\r\nup\r\n2\r\n1\r\nup\r\n");
     other.Write("notes.txt", "not the level's");
     EXPECT_EQ(document.FilesSaveWouldReplace(other.Path()),
-              (std::vector<std::string>{"Tiles.bmp", "Cars.txt"}));
+              (std::vector<std::string>{"Tileb.bmp", "Tiles.bmp", "Cars.txt"}))
+        << "a picture repainted since the editor read it is named, and saved as it is now";
 }
 
 // A play folder is written whole or reported: the game never plays a level cut short.
