@@ -85,6 +85,7 @@ void EditorWindow::CheckNow() {
     for (const Diagnostic& diagnostic : diagnostics_) {
         findingCells_.push_back(CellOfFinding(diagnostic, document_.Content()));
     }
+    memoryFindings_ = diagnostics_.size();
     if (!document_.IsUntitled()) {
         AddSavedFindings();
     }

@@ -242,6 +242,17 @@ void EditorWindow::UseDialogs() {
             QInputDialog::getItem(this, windowTitle(), question, items, 0, false, &chosen);
         return chosen ? item : QString();
     };
+    choose = [this](const QString& question, const QStringList& answers) {
+        QMessageBox box(QMessageBox::Question, windowTitle(), question, QMessageBox::Cancel, this);
+        std::vector<QAbstractButton*> buttons;
+        for (const QString& answer : answers) {
+            buttons.push_back(box.addButton(answer, QMessageBox::AcceptRole));
+        }
+        box.setDefaultButton(static_cast<QPushButton*>(buttons.front()));
+        box.exec();
+        const auto chosen = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+        return chosen == buttons.end() ? -1 : static_cast<int>(chosen - buttons.begin());
+    };
     chooseColour = [this](QColor initial, const QString& title) {
         return QColorDialog::getColor(initial, this, title);
     };
@@ -381,8 +392,27 @@ void EditorWindow::showEvent(QShowEvent* event) {
     }
 }
 
+// The game reads its car pictures again on every move, so one left running keeps its folder: the
+// folder stays locked by the game, and the next start of the editor removes it.
+bool EditorWindow::AskToLeaveTheGame() {
+    if (play_.Game() == nullptr) {
+        return true;
+    }
+    switch (choose(QStringLiteral("The game is still playing the level. Stop it?"),
+                   {QStringLiteral("Stop the game"), QStringLiteral("Leave it running")})) {
+        case 0:
+            play_.Stop();
+            return true;
+        case 1:
+            play_.LeaveRunning();
+            return true;
+        default:
+            return false;
+    }
+}
+
 void EditorWindow::closeEvent(QCloseEvent* event) {
-    if (AskToKeepChanges()) {
+    if (AskToKeepChanges() && AskToLeaveTheGame()) {
         settings_.setValue(QStringLiteral("zoom"), view_->Zoom());
         settings_.setValue(QStringLiteral("walls shown"), view_->WallsShown());
         settings_.setValue(QStringLiteral("grid shown"), view_->GridShown());
@@ -528,7 +558,8 @@ bool EditorWindow::SaveAs() {
 
 bool EditorWindow::SaveTo(const std::filesystem::path& folder) {
     view_->EndStroke();
-    if (!document_.Rewrites().empty() && !rewritesAccepted_) {
+    // A save into another folder leaves this one's files as they are: nothing to ask about them.
+    if (document_.SavesInPlace(folder) && !document_.Rewrites().empty() && !rewritesAccepted_) {
         QString text;
         for (const std::string& rewrite : document_.Rewrites()) {
             text += QString::fromStdString(rewrite) + QStringLiteral("\n\n");
@@ -538,13 +569,26 @@ bool EditorWindow::SaveTo(const std::filesystem::path& folder) {
         }
         rewritesAccepted_ = true;
     }
-    if (!ConfirmReplacing(folder)) {
-        return false;
-    }
-    const std::string failure = document_.Save(folder);
-    if (!failure.empty()) {
+    // What another program writes while the question is open, or during the save, stops the save
+    // before it is lost, and is asked about in turn.
+    for (;;) {
+        LevelDocument::SavePlan plan = document_.PlanSave(folder);
+        if (!plan.refusal.empty()) {
+            inform(QStringLiteral("The level was not saved: %1")
+                       .arg(QString::fromStdString(plan.refusal)));
+            return false;
+        }
+        if (!ConfirmPlan(plan)) {
+            return false;
+        }
+        const std::string failure = document_.CommitSave(plan);
+        if (failure.empty()) {
+            break;
+        }
         inform(QStringLiteral("The level was not saved: %1").arg(QString::fromStdString(failure)));
-        return false;
+        if (document_.ChangedInSave().empty()) {
+            return false;
+        }
     }
     view_->ReloadPictures();
     FillPalette();
@@ -554,32 +598,52 @@ bool EditorWindow::SaveTo(const std::filesystem::path& folder) {
     return true;
 }
 
-// The level maker's work in another program, or another level's pictures in the folder, never
-// go without a question that names them.
-bool EditorWindow::ConfirmReplacing(const std::filesystem::path& folder) {
-    const std::vector<std::string> replaced = document_.FilesSaveWouldReplace(folder);
-    if (replaced.empty()) {
-        return true;
+// The level maker's work in another program, another level's files in the folder, and pictures
+// the level would lose never go without a question that names them.
+bool EditorWindow::ConfirmPlan(LevelDocument::SavePlan& plan) {
+    if (!plan.questions.empty()) {
+        QStringList lines;
+        for (const LevelDocument::SavePlan::Question& question : plan.questions) {
+            lines << QString::fromStdString(question.name + ": " + question.why);
+        }
+        const QString list = lines.join(QLatin1Char('\n'));
+        const QString text =
+            document_.SavesInPlace(plan.folder)
+                ? QStringLiteral("Saving writes the level as the editor holds it, and these are "
+                                 "not as the editor left them:\n\n%1\n\nWhat another program "
+                                 "did to them is lost. Save anyway?")
+                      .arg(list)
+                : QStringLiteral("Saving into %1 writes the level as the editor holds it:\n\n%2"
+                                 "\n\nSave anyway?")
+                      .arg(ToQString(plan.folder), list);
+        if (!confirm(text)) {
+            return false;
+        }
     }
-    QStringList names;
-    for (const std::string& name : replaced) {
-        names << QString::fromStdString(name);
+    if (!plan.extras.empty()) {
+        QStringList names;
+        for (const LevelDocument::SavePlan::File& extra : plan.extras) {
+            names << QString::fromStdString(extra.name);
+        }
+        const int answer = choose(
+            QStringLiteral("%1 holds files that this level does not have:\n\n%2\n\nKept, they "
+                           "become part of the level saved there (the game plays another level's "
+                           "cars, a tile the palette does not show).")
+                .arg(ToQString(plan.folder), names.join(QLatin1Char('\n'))),
+            {QStringLiteral("Remove them"), QStringLiteral("Keep them")});
+        if (answer < 0) {
+            return false;
+        }
+        plan.removeExtras = answer == 0;
     }
-    if (!document_.IsUntitled() && folder == document_.Folder()) {
-        return confirm(QStringLiteral("These files changed on disk since the editor opened or "
-                                      "saved the level:\n\n%1\n\nSaving writes the level as the "
-                                      "editor holds it over them, or removes those the level no "
-                                      "longer has, and their changes are lost. Save anyway?")
-                           .arg(names.join(QLatin1Char('\n'))));
-    }
-    return confirm(QStringLiteral("%1 already holds files that differ from the level's:\n\n%2\n\n"
-                                  "Saving replaces them. Replace them?")
-                       .arg(ToQString(folder), names.join(QLatin1Char('\n'))));
+    return true;
 }
 
 bool EditorWindow::Play() {
     CheckNow();
-    for (const Diagnostic& diagnostic : diagnostics_) {
+    // The level as it stands is played, saved or not: the saved files' errors do not stop it.
+    for (std::size_t index = 0; index < memoryFindings_; ++index) {
+        const Diagnostic& diagnostic = diagnostics_[index];
         if (diagnostic.severity == Diagnostic::Severity::Error) {
             findings_->setCurrentRow(static_cast<int>(&diagnostic - diagnostics_.data()) +
                                      static_cast<int>(document_.Rewrites().size()));

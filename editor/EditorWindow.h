@@ -65,6 +65,8 @@ class EditorWindow : public QMainWindow {
     std::function<QString(const QString& title, const QString& start)> chooseFolder;
     std::function<QString(const QString& title, const QString& start)> chooseNewFolder;
     std::function<QString(const QString& question, const QStringList& items)> chooseItem;
+    // One of a few answers, each a button; its index, or -1 for Cancel.
+    std::function<int(const QString& question, const QStringList& answers)> choose;
     std::function<QColor(QColor initial, const QString& title)> chooseColour;
     // One tile character, offered first as suggested, with the characters the level uses.
     std::function<QString(const QString& question, const QString& suggested, const QString& used)>
@@ -88,7 +90,8 @@ class EditorWindow : public QMainWindow {
     QString ChooseFolder(const std::function<QString(const QString&, const QString&)>& chooser,
                          const QString& title);
     bool SaveTo(const std::filesystem::path& folder);
-    bool ConfirmReplacing(const std::filesystem::path& folder);
+    bool ConfirmPlan(LevelDocument::SavePlan& plan);
+    bool AskToLeaveTheGame();
     bool AskToKeepChanges();
     void SetTool(Tool tool);
     void TurnCar(const char* heading);
@@ -129,6 +132,8 @@ class EditorWindow : public QMainWindow {
     QTimer checkTimer_;
     std::vector<Diagnostic> diagnostics_;
     std::vector<int> findingCells_;  // the cell each finding points to, or -1
+    // The findings of the level as it stands come first; the saved files' own follow.
+    std::size_t memoryFindings_ = 0;
     bool rewritesAccepted_ = false;
 };
 

@@ -67,9 +67,16 @@ PlayFolder::PlayFolder(const std::filesystem::path& place) {
 }
 
 PlayFolder::~PlayFolder() {
-    std::error_code error;
-    std::filesystem::remove_all(folder_, error);
+    if (lock_ >= 0) {
+        std::error_code error;
+        std::filesystem::remove_all(folder_, error);
+        ::close(lock_);
+    }
+}
+
+void PlayFolder::Leave() {
     ::close(lock_);
+    lock_ = -1;
 }
 
 std::vector<std::filesystem::path> PlayFolder::Places() {

@@ -24,6 +24,8 @@ class PlayFolder {
     PlayFolder& operator=(const PlayFolder&) = delete;
 
     const std::filesystem::path& Path() const { return folder_; }
+    // Gives up the editor's lock and leaves the folder, for the game that still holds it.
+    void Leave();
 
     // $XDG_RUNTIME_DIR, then $TMPDIR (or /tmp), then ~/.cache/vornak-editor.
     static std::vector<std::filesystem::path> Places();

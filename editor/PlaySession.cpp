@@ -3,6 +3,8 @@
 
 #include "PlaySession.h"
 
+#include <csignal>
+#include <cstring>
 #include <system_error>
 
 #include "QtPaths.h"
@@ -16,6 +18,26 @@ PlaySession::~PlaySession() {
         game_->disconnect();
         game_->kill();
         game_->waitForFinished(1000);
+    }
+}
+
+void PlaySession::Stop() {
+    if (game_) {
+        game_->disconnect();
+        game_->kill();
+        game_->waitForFinished(1000);
+        game_.reset();
+        folder_.reset();
+    }
+}
+
+// A QProcess kills its program when it goes, so this one never goes.
+void PlaySession::LeaveRunning() {
+    if (game_) {
+        game_->disconnect();
+        game_.release();  // NOLINT(bugprone-unused-return-value): left to outlive the editor
+        folder_->Leave();
+        folder_.reset();
     }
 }
 
@@ -64,9 +86,19 @@ QString PlaySession::StartIn(const std::filesystem::path& place, const LevelDocu
         const QString errors = QString::fromLocal8Bit(game_->readAllStandardError());
         game_.release()->deleteLater();
         folder_.reset();
-        if (how == QProcess::NormalExit && status != 0 && failed) {
-            QString message = errors.trimmed();
-            message.remove(QStringLiteral("Vornak: "));
+        if (!failed) {
+            return;
+        }
+        QString message = errors.trimmed();
+        message.remove(QStringLiteral("Vornak: "));
+        // The editor's own kills disconnect first, so a signal seen here came from elsewhere:
+        // a crash, or another program.
+        if (how == QProcess::CrashExit) {
+            failed(QStringLiteral("It was ended by signal %1 (%2).%3")
+                       .arg(status)
+                       .arg(QString::fromLocal8Bit(::strsignal(status)),
+                            message.isEmpty() ? QString() : QStringLiteral("\n\n") + message));
+        } else if (status != 0) {
             failed(message);
         }
     });

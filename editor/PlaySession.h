@@ -34,7 +34,13 @@ class PlaySession : public QObject {
         return folder_ ? folder_->Path() : std::filesystem::path();
     }
 
-    // Told the game's own message when it stops with a failure.
+    // Stops the game; its folder goes.
+    void Stop();
+    // Lets the game outlive the editor: the game keeps its folder, locked while it runs, for
+    // the next start of an editor to remove.
+    void LeaveRunning();
+
+    // Told the game's own message when it stops with a failure, or the signal that ended it.
     std::function<void(const QString& message)> failed;
 
   private:

@@ -12,6 +12,7 @@
 #include <chrono>
 
 #include <fcntl.h>
+#include <csignal>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -444,7 +445,8 @@ TEST_F(EditorWindowTest, SavingAsksBeforeReplacingWorkDoneElsewhere) {
     level.Write("BlocksMap.txt", edited);
     EXPECT_FALSE(window->Save());
     ASSERT_EQ(questions.size(), 1);
-    EXPECT_TRUE(questions[0].contains("\nBlocksMap.txt\n")) << questions[0].toStdString();
+    EXPECT_TRUE(questions[0].contains("\nBlocksMap.txt: changed on disk"))
+        << questions[0].toStdString();
     EXPECT_EQ(level.Read("BlocksMap.txt"), edited);
 
     // The folder chooser starts beside the level in hand, and later where it was last used.
@@ -458,7 +460,8 @@ TEST_F(EditorWindowTest, SavingAsksBeforeReplacingWorkDoneElsewhere) {
     };
     Key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     ASSERT_EQ(questions.size(), 2);
-    EXPECT_TRUE(questions[1].contains("\nTileb.bmp\n")) << questions[1].toStdString();
+    EXPECT_TRUE(questions[1].contains("\nTileb.bmp: is there already"))
+        << questions[1].toStdString();
     EXPECT_EQ(other.Read("saved/Tileb.bmp"), "my own wall");
     EditorWindow untitled(Installation{VORNAK_GAME, VORNAK_CIRCUIT_DIR}, {});
     untitled.chooseNewFolder = window->chooseNewFolder;
@@ -703,8 +706,9 @@ TEST_F(EditorWindowTest, RemembersZoomAndRecentLevelsAndSaveAsMakesItsFolder) {
 }
 
 // What the checker says of the files on disk shows even where the editor's reading hides it (a
-// 301st tile is dropped), and F5 is refused while it stands; a save that changes the file asks.
-TEST_F(EditorWindowTest, ErrorsInTheSavedFilesShowAndStopPlay) {
+// 301st tile is dropped); F5 plays the level as it stands all the same, and a save that changes
+// the file asks.
+TEST_F(EditorWindowTest, ErrorsInTheSavedFilesShowButTheLevelAsItStandsPlays) {
     level.Write("TilesMap.txt", ReadBytes(level / "TilesMap.txt") + "g");
     window =
         std::make_unique<EditorWindow>(Installation{VORNAK_GAME, VORNAK_CIRCUIT_DIR}, level.Path());
@@ -722,14 +726,101 @@ TEST_F(EditorWindowTest, ErrorsInTheSavedFilesShowAndStopPlay) {
     EXPECT_TRUE(findings.join('\n').contains(
         "TilesMap.txt:16:1: error: in the saved file: tile character 301 is one too many"))
         << findings.join('\n').toStdString();
-    EXPECT_FALSE(window->Play());
-    EXPECT_EQ(window->Game(), nullptr);
+    ASSERT_TRUE(window->Play()) << messages.join('\n').toStdString();
+    window->Game()->kill();
+    EXPECT_TRUE(QTest::qWaitFor([this] { return window->Game() == nullptr; }, 10000));
     ASSERT_TRUE(window->Save());
     ASSERT_EQ(questions.size(), 1);
     EXPECT_TRUE(questions[0].contains("TilesMap.txt cannot be read by the game"));
-    EXPECT_TRUE(window->Play()) << messages.join('\n').toStdString();
-    window->Game()->kill();
-    EXPECT_TRUE(QTest::qWaitFor([this] { return window->Game() == nullptr; }, 10000));
+}
+
+// The question names what another program changed; what it writes while the question is open
+// is not lost, but asked about in its turn. Save As into another folder asks nothing about
+// rewriting this folder's files, and lets the maker keep or remove another level's files there.
+TEST_F(EditorWindowTest, TheSaveQuestionKeepsUpWithTheDisk) {
+    std::string blocks = ReadBytes(level / "BlocksMap.txt");
+    blocks.erase(std::remove(blocks.begin(), blocks.end(), '\r'), blocks.end());  // LF ends
+    level.Write("BlocksMap.txt", blocks);
+    QStringList questions;
+    const auto openAgain = [&] {
+        window = std::make_unique<EditorWindow>(Installation{VORNAK_GAME, VORNAK_CIRCUIT_DIR},
+                                                level.Path());
+        window->resize(1200, 900);
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        window->inform = [this](const QString& message) { messages << message; };
+        window->confirm = [&questions](const QString& question) {
+            questions << question;
+            return true;
+        };
+        EXPECT_FALSE(window->Document().IsModified());
+        window->View()->SetTool(Tool::Walls);
+        QTest::mouseClick(window->View(), Qt::LeftButton, {}, Cell(4, 2));
+    };
+    openAgain();
+    LevelDirectory other;
+    other.Write("Tileq.bmp", "another level's tile");
+    window->chooseNewFolder = [&other](const QString& /*title*/, const QString& /*start*/) {
+        return QString::fromStdString(other.Path().string());
+    };
+    QStringList choices;
+    window->choose = [&choices](const QString& question, const QStringList& answers) {
+        choices << question;
+        return static_cast<int>(answers.indexOf("Remove them"));
+    };
+    Key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(questions.isEmpty()) << questions.join("\n---\n").toStdString();
+    ASSERT_EQ(choices.size(), 1);
+    EXPECT_TRUE(choices[0].contains("\nTileq.bmp")) << choices[0].toStdString();
+    EXPECT_FALSE(std::filesystem::exists(other / "Tileq.bmp"));
+    EXPECT_EQ(window->Document().Folder(), other.Path());
+    EXPECT_EQ(level.Read("BlocksMap.txt"), blocks);
+
+    openAgain();
+    window->confirm = [&](const QString& question) {
+        questions << question;
+        if (questions.size() == 2) {
+            level.Write("Cars.txt", "written while the question was open");
+        }
+        return questions.size() < 3;
+    };
+    level.Write("TilesMap.txt", level.Read("TilesMap.txt") + "x");
+    EXPECT_FALSE(window->Save());
+    ASSERT_EQ(questions.size(), 3) << questions.join("\n---\n").toStdString();
+    EXPECT_TRUE(questions[0].contains("BlocksMap.txt is not written as the editor writes it"));
+    EXPECT_TRUE(questions[1].contains("TilesMap.txt: changed"));
+    EXPECT_FALSE(questions[1].contains("Cars.txt"));
+    EXPECT_TRUE(questions[2].contains("Cars.txt: changed")) << questions[2].toStdString();
+    EXPECT_EQ(level.Read("Cars.txt"), "written while the question was open");
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains("Cars.txt changed on disk while the level was being saved"));
+}
+
+// A game that crashes says so; closing the editor while its game runs asks first, and a game
+// left running keeps its folder.
+TEST_F(EditorWindowTest, TheGamesEndIsReportedAndClosingAsksAboutIt) {
+    ASSERT_TRUE(window->Play());
+    ::kill(static_cast<pid_t>(window->Game()->processId()), SIGSEGV);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return window->Game() == nullptr; }, 10000));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains("signal 11")) << messages[0].toStdString();
+
+    ASSERT_TRUE(window->Play());
+    const qint64 game = window->Game()->processId();
+    const std::filesystem::path folder = window->Game()->arguments().value(0).toStdString();
+    int answer = -1;
+    window->choose = [&answer](const QString& question, const QStringList& /*answers*/) {
+        EXPECT_TRUE(question.contains("still playing"));
+        return answer;
+    };
+    EXPECT_FALSE(window->close()) << "Cancel keeps the editor";
+    answer = 1;
+    EXPECT_TRUE(window->close());
+    window.reset();
+    QTest::qWait(100);
+    EXPECT_EQ(::kill(static_cast<pid_t>(game), 0), 0) << "the game left running still runs";
+    EXPECT_TRUE(std::filesystem::exists(folder / "Cars.txt"));
+    ::kill(static_cast<pid_t>(game), SIGKILL);
 }
 
 // Tool icons are drawn at the size shown, each on transparency: the select tool's frame is
