@@ -43,7 +43,9 @@ PlayFolder::PlayFolder(const std::filesystem::path& place) {
     // Inherited by the game on purpose: the folder stays in use while the game runs, even if
     // the editor is killed.
     lock_ = ::open((folder_ / LockName).c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
-    if (lock_ < 0 || ::flock(lock_, LOCK_EX | LOCK_NB) != 0) {
+    const std::string marker = MarkerOf(folder_);
+    if (lock_ < 0 || ::flock(lock_, LOCK_EX | LOCK_NB) != 0 ||
+        ::write(lock_, marker.data(), marker.size()) != static_cast<long>(marker.size())) {
         const int error = errno;
         std::error_code ignored;
         std::filesystem::remove_all(folder_, ignored);
@@ -77,6 +79,21 @@ PlayFolder::~PlayFolder() {
 void PlayFolder::Leave() {
     ::close(lock_);
     lock_ = -1;
+}
+
+// A half-made folder's marker already names the play folder it becomes: a rename keeps the inode.
+std::string PlayFolder::MarkerOf(const std::filesystem::path& folder) {
+    struct stat status {};
+    if (::lstat(folder.c_str(), &status) != 0) {
+        return {};
+    }
+    std::filesystem::path named = folder;
+    const std::string name = folder.filename().string();
+    if (StartsWith(name, MakingPrefix)) {
+        named = folder.parent_path() / (FolderPrefix + name.substr(std::string(MakingPrefix).size()));
+    }
+    return named.string() + "\n" + std::to_string(status.st_dev) + "\n" +
+           std::to_string(status.st_ino) + "\n" + std::to_string(::getuid()) + "\n";
 }
 
 std::vector<std::filesystem::path> PlayFolder::Places() {
@@ -113,13 +130,14 @@ void PlayFolder::RemoveLeftovers() {
             if (age < Grace) {
                 continue;
             }
-            bool left = half;
+            bool left = false;
             const int lock = ::open((folder / LockName).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
             if (lock >= 0) {
-                left = ::flock(lock, LOCK_EX | LOCK_NB) == 0;
+                std::string marker(4096, '\0');
+                const long got = ::read(lock, marker.data(), marker.size());
+                marker.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+                left = marker == MarkerOf(folder) && ::flock(lock, LOCK_EX | LOCK_NB) == 0;
                 ::close(lock);
-            } else if (!half) {
-                left = true;
             }
             if (left) {
                 std::filesystem::remove_all(folder, error);

@@ -30,8 +30,12 @@ class PlayFolder {
     // $XDG_RUNTIME_DIR, then $TMPDIR (or /tmp), then ~/.cache/vornak-editor.
     static std::vector<std::filesystem::path> Places();
     // Removes the play folders in those places that no editor or game holds any more, and those
-    // a killed editor left half made; never one made in the last minute.
+    // a killed editor left half made; never one made in the last minute, and never one whose
+    // marker does not match: a level maker's copy, or a folder moved or renamed, stays.
     static void RemoveLeftovers();
+    // What a play folder's lock file says of it: the play folder's path, its device and inode,
+    // and the user, as they are now.
+    static std::string MarkerOf(const std::filesystem::path& folder);
 
   private:
     std::filesystem::path folder_;

@@ -336,11 +336,21 @@ TEST(EditorPlay, LeftoverPlayFoldersGoAndCheckingNeedsNoFolder) {
     for (const char* name :
          {"vornak-play-left", "vornak-play-held", "vornak-play-young", ".vornak-making-left"}) {
         std::filesystem::create_directories(temporary / name / "inside");
-        temporary.Write(std::string(name) + "/.lock", "");
+        temporary.Write(std::string(name) + "/.lock", PlayFolder::MarkerOf(temporary / name));
         if (std::string(name) != "vornak-play-young") {
             std::filesystem::last_write_time(temporary / name, old);
         }
     }
+    // A level maker's copy (cp -a keeps the marker) and a folder renamed by hand are theirs.
+    ASSERT_EQ(std::system(("cp -a " + (temporary / "vornak-play-left").string() + " " +
+                           (temporary / "vornak-play-copy").string())
+                              .c_str()),
+              0);
+    std::filesystem::create_directories(temporary / "vornak-play-was/inside");
+    temporary.Write("vornak-play-was/.lock", PlayFolder::MarkerOf(temporary / "vornak-play-was"));
+    std::filesystem::rename(temporary / "vornak-play-was", temporary / "vornak-play-mine");
+    std::filesystem::last_write_time(temporary / "vornak-play-copy", old);
+    std::filesystem::last_write_time(temporary / "vornak-play-mine", old);
     std::filesystem::create_directory_symlink(temporary / "vornak-play-left",
                                               temporary / "vornak-play-link");
     const int held = ::open((temporary / "vornak-play-held/.lock").c_str(), O_RDONLY);
@@ -352,6 +362,8 @@ TEST(EditorPlay, LeftoverPlayFoldersGoAndCheckingNeedsNoFolder) {
         EXPECT_TRUE(std::filesystem::exists(temporary / "vornak-play-held/inside"));
         EXPECT_TRUE(std::filesystem::exists(temporary / "vornak-play-young/inside"));
         EXPECT_TRUE(std::filesystem::is_symlink(temporary / "vornak-play-link"));
+        EXPECT_TRUE(std::filesystem::exists(temporary / "vornak-play-copy/inside"));
+        EXPECT_TRUE(std::filesystem::exists(temporary / "vornak-play-mine/inside"));
 
         const ScopedEnvironment gone("TMPDIR", temporary / "none");
         window.Document().SetTile(0, 'z');
