@@ -50,10 +50,18 @@ void EditorWindow::BuildMenus() {
     AddAction(file, QStringLiteral("Import &tile picture…"), {}, [this] { ImportTile(); });
     AddAction(file, QStringLiteral("Import &car…"), {}, [this] { ImportCar(); });
     file->addSeparator();
+    // A short tile map has no tiles past its end to give the cells around the selection.
+    const auto refused = [this](bool done) {
+        if (!done) {
+            inform(QStringLiteral("The tile map ends inside the selection, and this would give "
+                                  "tiles to cells outside it. Select up to the map's end, or "
+                                  "paint the cells after it first."));
+        }
+    };
     AddAction(file, QStringLiteral("Mirror &left–right"), {},
-              [this] { document_.Mirror(true, view_->Selection()); });
+              [this, refused] { refused(document_.Mirror(true, view_->Selection())); });
     AddAction(file, QStringLiteral("Mirror to&p–bottom"), {},
-              [this] { document_.Mirror(false, view_->Selection()); });
+              [this, refused] { refused(document_.Mirror(false, view_->Selection())); });
     QMenu* shift = file->addMenu(QStringLiteral("S&hift by one cell"));
     const std::tuple<QString, Qt::Key, int, int> shifts[] = {
         {QStringLiteral("&Left"), Qt::Key_Left, -1, 0},
@@ -63,9 +71,10 @@ void EditorWindow::BuildMenus() {
     for (const auto& [text, key, columns, rows] : shifts) {
         const int byColumns = columns;
         const int byRows = rows;
-        AddAction(shift, text, QKeySequence(Qt::CTRL | Qt::SHIFT | key), [this, byColumns, byRows] {
-            document_.Shift(byColumns, byRows, view_->Selection());
-        });
+        AddAction(shift, text, QKeySequence(Qt::CTRL | Qt::SHIFT | key),
+                  [this, byColumns, byRows, refused] {
+                      refused(document_.Shift(byColumns, byRows, view_->Selection()));
+                  });
     }
     file->addSeparator();
     AddAction(file, QStringLiteral("&Play"), Qt::Key_F5, [this] { Play(); });

@@ -267,19 +267,24 @@ void LevelDocument::Paste(const Clip& clip, int column, int row) {
            [&clip, column, row](LevelContent& content) { PasteClip(content, clip, column, row); });
 }
 
-void LevelDocument::Shift(int columns, int rows, const std::optional<CellArea>& area) {
+bool LevelDocument::Shift(int columns, int rows, const std::optional<CellArea>& area) {
+    LevelContent trial = content_;
+    if (!ShiftArea(trial, area.value_or(WholeGrid), columns, rows)) {
+        return false;
+    }
     Change(area ? QStringLiteral("Shift the selection") : QStringLiteral("Shift the level"),
-           [columns, rows, &area](LevelContent& content) {
-               ShiftArea(content, area.value_or(WholeGrid), columns, rows);
-           });
+           [&trial](LevelContent& content) { content = trial; });
+    return true;
 }
 
-void LevelDocument::Mirror(bool leftRight, const std::optional<CellArea>& area) {
-    const MirrorPartners partners = FindMirrorPartners(leftRight);
+bool LevelDocument::Mirror(bool leftRight, const std::optional<CellArea>& area) {
+    LevelContent trial = content_;
+    if (!MirrorArea(trial, area.value_or(WholeGrid), leftRight, FindMirrorPartners(leftRight))) {
+        return false;
+    }
     Change(area ? QStringLiteral("Mirror the selection") : QStringLiteral("Mirror the level"),
-           [leftRight, &area, &partners](LevelContent& content) {
-               MirrorArea(content, area.value_or(WholeGrid), leftRight, partners);
-           });
+           [&trial](LevelContent& content) { content = trial; });
+    return true;
 }
 
 // Partners by the pixels the game draws, so that a kerb on a road's top edge becomes the kerb

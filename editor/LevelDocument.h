@@ -69,8 +69,10 @@ class LevelDocument {
     void Clear(const CellArea& area, const QString& name);
     void Paste(const Clip& clip, int column, int row);
     // The selection's cells alone when there is one, wrapping within it, else the whole level.
-    void Shift(int columns, int rows, const std::optional<CellArea>& area = std::nullopt);
-    void Mirror(bool leftRight, const std::optional<CellArea>& area = std::nullopt);
+    // False, with nothing changed, where a short tile map ends inside the selection and the
+    // move would give tiles to cells outside it.
+    bool Shift(int columns, int rows, const std::optional<CellArea>& area = std::nullopt);
+    bool Mirror(bool leftRight, const std::optional<CellArea>& area = std::nullopt);
 
     // When on (the default), a painted cell takes its tile's kind as its wall state: the kind
     // the level gives the tile, or for a tile the level does not use yet, the kind fallback

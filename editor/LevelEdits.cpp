@@ -57,31 +57,39 @@ char TileAt(const LevelContent& content, int cell) {
     return at < content.tiles.size() ? content.tiles[at] : '\0';
 }
 
-// Moves need a tile in every cell they touch; a short map gets its most common tile.
-void CoverArea(LevelContent& content, const CellArea& area) {
-    if (!content.tiles.empty()) {
-        CoverCell(content, CellOf(area.right, area.bottom), '.');
-    }
-}
-
 bool Inside(const CellArea& area, int column, int row) {
     return column >= area.left && column <= area.right && row >= area.top && row <= area.bottom;
 }
 
-// Moves every cell of area to where place says, tiles, walls and cars together.
+// Moves every cell of area to where place says, tiles, walls and cars together. A short map's
+// cells past its end have no tile, and move like any other; a cell left without a tile before
+// the map's new end gets the map's most common tile, but only inside the area: a move that would
+// need one outside is refused, and returns false.
 template <typename Place>
-void MoveCells(LevelContent& content, const CellArea& area, Place place) {
-    CoverArea(content, area);
+bool MoveCells(LevelContent& content, const CellArea& area, Place place) {
+    std::vector<std::optional<char>> tiles(TileCount);
+    std::copy(content.tiles.begin(), content.tiles.end(), tiles.begin());
+    std::vector<std::optional<char>> movedTiles = tiles;
     LevelContent moved = content;
     for (int row = area.top; row <= area.bottom; ++row) {
         for (int column = area.left; column <= area.right; ++column) {
             const auto from = static_cast<std::size_t>(CellOf(column, row));
             const auto to = static_cast<std::size_t>(place(column, row));
-            if (from < content.tiles.size()) {
-                moved.tiles[to] = content.tiles[from];
-            }
+            movedTiles[to] = tiles[from];
             moved.walls[to] = content.walls[from];
         }
+    }
+    std::size_t end = 0;
+    for (std::size_t cell = 0; cell < movedTiles.size(); ++cell) {
+        end = movedTiles[cell] ? cell + 1 : end;
+    }
+    moved.tiles.clear();
+    for (std::size_t cell = 0; cell < end; ++cell) {
+        const int index = static_cast<int>(cell);
+        if (!movedTiles[cell] && !Inside(area, ColumnOf(index), RowOf(index))) {
+            return false;
+        }
+        moved.tiles += movedTiles[cell].value_or(MostCommonTile(content.tiles, '.'));
     }
     for (CarStart& car : moved.cars) {
         if (CellGrid::Contains(car.column, car.row) && Inside(area, car.column - 1, car.row - 1)) {
@@ -91,6 +99,7 @@ void MoveCells(LevelContent& content, const CellArea& area, Place place) {
         }
     }
     content = std::move(moved);
+    return true;
 }
 
 int Wrapped(int value, int first, int last) {
@@ -252,19 +261,21 @@ MirrorPartners FindMirrorPartners(const std::map<char, Picture>& tiles, bool lef
     return partners;
 }
 
-void ShiftArea(LevelContent& content, const CellArea& area, int columns, int rows) {
-    MoveCells(content, area, [&area, columns, rows](int column, int row) {
+bool ShiftArea(LevelContent& content, const CellArea& area, int columns, int rows) {
+    return MoveCells(content, area, [&area, columns, rows](int column, int row) {
         return CellOf(Wrapped(column + columns, area.left, area.right),
                       Wrapped(row + rows, area.top, area.bottom));
     });
 }
 
-void MirrorArea(LevelContent& content, const CellArea& area, bool leftRight,
+bool MirrorArea(LevelContent& content, const CellArea& area, bool leftRight,
                 const MirrorPartners& partners) {
-    MoveCells(content, area, [&area, leftRight](int column, int row) {
-        return leftRight ? CellOf(area.left + area.right - column, row)
-                         : CellOf(column, area.top + area.bottom - row);
-    });
+    if (!MoveCells(content, area, [&area, leftRight](int column, int row) {
+            return leftRight ? CellOf(area.left + area.right - column, row)
+                             : CellOf(column, area.top + area.bottom - row);
+        })) {
+        return false;
+    }
     for (int row = area.top; row <= area.bottom; ++row) {
         for (int column = area.left; column <= area.right; ++column) {
             const auto cell = static_cast<std::size_t>(CellOf(column, row));
@@ -287,6 +298,7 @@ void MirrorArea(LevelContent& content, const CellArea& area, bool leftRight,
             car.heading = swapped.first;
         }
     }
+    return true;
 }
 
 void ShiftLevel(LevelContent& content, int columns, int rows) {

@@ -89,10 +89,12 @@ MirrorPartners FindMirrorPartners(const std::map<char, Picture>& tiles, bool lef
 
 // Moves every tile, wall and car in area by whole cells; what leaves one side of the area comes
 // in on the other.
-void ShiftArea(LevelContent& content, const CellArea& area, int columns, int rows);
+// False, with nothing changed, where the tile map ends inside area and the move would need tiles
+// for cells outside it.
+bool ShiftArea(LevelContent& content, const CellArea& area, int columns, int rows);
 // Flips area left to right (or top to bottom), each tile becoming its partner, and the headings
 // of the cars in it with them.
-void MirrorArea(LevelContent& content, const CellArea& area, bool leftRight,
+bool MirrorArea(LevelContent& content, const CellArea& area, bool leftRight,
                 const MirrorPartners& partners);
 void ShiftLevel(LevelContent& content, int columns, int rows);
 void MirrorLevel(LevelContent& content, bool leftRight);

@@ -121,6 +121,24 @@ TEST(LevelEdits, ASelectionShiftsAndMirrorsAlone) {
     EXPECT_EQ(level.cars[1], (CarStart{5, 1, "left"}));
 }
 
+// A map of five rows: a selection that reaches past its end moves only its own cells, and a move
+// that would need tiles for cells outside it is refused, changing nothing.
+TEST(LevelEdits, AShortMapsSelectionMovesAlone) {
+    LevelContent level;
+    level.tiles = std::string(99, 'a') + "b";
+    const CellArea pastTheEnd{17, 3, 19, 7};
+    ASSERT_TRUE(ShiftArea(level, pastTheEnd, 1, 0));
+    EXPECT_EQ(level.tiles, std::string(97, 'a') + "baa")
+        << "the last row's b wraps round within the selection";
+    LevelContent before = level;
+    EXPECT_FALSE(ShiftArea(level, pastTheEnd, 0, 1)) << "row 6 would need tiles outside";
+    EXPECT_FALSE(MirrorArea(level, pastTheEnd, false, NoPartners()));
+    EXPECT_EQ(level, before);
+    ASSERT_TRUE(ShiftArea(level, {0, 0, 19, 4}, 0, 1));
+    EXPECT_EQ(level.tiles.size(), 100U);
+    EXPECT_EQ(level.tiles[17], 'b');
+}
+
 // Pictures of 2 x 1 pixels, as the partners rule sees them: left and right colours.
 Picture Pair(std::uint32_t left, std::uint32_t right) {
     Picture picture;
