@@ -75,6 +75,7 @@ bool EditorWindow::TakeInPictures(const std::map<std::string, std::string>& pict
                    .arg(QString::fromStdString(refusal)));
         return false;
     }
+    KeepForRecovery();  // an import is work that no paint program holds a copy of
     return true;
 }
 

@@ -53,9 +53,10 @@ void EditorWindow::BuildMenus() {
     // A short tile map has no tiles past its end to give the cells around the selection.
     const auto refused = [this](bool done) {
         if (!done) {
-            inform(QStringLiteral("The tile map ends inside the selection, and this would give "
-                                  "tiles to cells outside it. Select up to the map's end, or "
-                                  "paint the cells after it first."));
+            inform(
+                QStringLiteral("The tile map ends inside the selection, and this would give "
+                               "tiles to cells outside it. Select up to the map's end, or "
+                               "paint the cells after it first."));
         }
     };
     AddAction(file, QStringLiteral("Mirror &left–right"), {},

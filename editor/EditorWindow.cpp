@@ -45,7 +45,8 @@ EditorWindow::EditorWindow(Installation installation, const std::filesystem::pat
       view_(new LevelView(nullptr, document_)),
       palette_(new QListWidget),
       findings_(new QListWidget),
-      hover_(new QLabel) {
+      hover_(new QLabel),
+      diskStatus_(new QLabel) {
     UseDialogs();
     auto* scroll = new QScrollArea;
     scroll->setWidget(view_);
@@ -74,6 +75,7 @@ EditorWindow::EditorWindow(Installation installation, const std::filesystem::pat
     findingsDock_->setFeatures(QDockWidget::NoDockWidgetFeatures);
     addDockWidget(Qt::BottomDockWidgetArea, findingsDock_);
     statusBar()->addWidget(hover_, 1);
+    statusBar()->addPermanentWidget(diskStatus_);
 
     BuildMenus();
 
@@ -123,6 +125,7 @@ EditorWindow::EditorWindow(Installation installation, const std::filesystem::pat
         resize(1000, 720);
     }
     PlayFolder::RemoveLeftovers();
+    SetUpRecovery();
     play_.failed = [this](const QString& message) {
         inform(QStringLiteral("The game stopped:\n\n") + message);
     };
@@ -139,6 +142,7 @@ EditorWindow::EditorWindow(Installation installation, const std::filesystem::pat
     // The findings follow a moment after the level shows, so that opening is not kept waiting.
     checkTimer_.start();
     UpdateTitle();
+    WatchLevel();
     view_->setFocus();
 }
 
@@ -262,7 +266,9 @@ void EditorWindow::UseDialogs() {
     };
 }
 
+// An editor that ends as it should has asked about every unsaved change.
 EditorWindow::~EditorWindow() {
+    recovery_.Discard();
     document_.changed = nullptr;
 }
 
@@ -444,6 +450,8 @@ void EditorWindow::Open(const std::filesystem::path& folder) {
 
 void EditorWindow::ShowNewDocument() {
     rewritesAccepted_ = false;
+    recovery_.Discard();  // the level left behind was saved, or its changes let go
+    WatchLevel();
     view_->ReloadPictures();
     view_->SelectCell(-1);
     view_->SetSelection(std::nullopt);
@@ -590,6 +598,8 @@ bool EditorWindow::SaveTo(const std::filesystem::path& folder) {
             return false;
         }
     }
+    recovery_.Discard();
+    WatchLevel();
     view_->ReloadPictures();
     FillPalette();
     CheckNow();
@@ -609,12 +619,14 @@ bool EditorWindow::ConfirmPlan(LevelDocument::SavePlan& plan) {
         const QString list = lines.join(QLatin1Char('\n'));
         const QString text =
             document_.SavesInPlace(plan.folder)
-                ? QStringLiteral("Saving writes the level as the editor holds it, and these are "
-                                 "not as the editor left them:\n\n%1\n\nWhat another program "
-                                 "did to them is lost. Save anyway?")
+                ? QStringLiteral(
+                      "Saving writes the level as the editor holds it, and these are "
+                      "not as the editor left them:\n\n%1\n\nWhat another program "
+                      "did to them is lost. Save anyway?")
                       .arg(list)
-                : QStringLiteral("Saving into %1 writes the level as the editor holds it:\n\n%2"
-                                 "\n\nSave anyway?")
+                : QStringLiteral(
+                      "Saving into %1 writes the level as the editor holds it:\n\n%2"
+                      "\n\nSave anyway?")
                       .arg(ToQString(plan.folder), list);
         if (!confirm(text)) {
             return false;

@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include <QFileSystemWatcher>
 #include <QMainWindow>
 #include <QSettings>
 #include <QTimer>
@@ -15,6 +16,7 @@
 #include "LevelDocument.h"
 #include "LevelView.h"
 #include "PlaySession.h"
+#include "Recovery.h"
 
 class QAction;
 class QDockWidget;
@@ -38,6 +40,10 @@ class EditorWindow : public QMainWindow {
     QListWidget* Findings() const { return findings_; }
     const std::vector<Diagnostic>& Diagnostics() const { return diagnostics_; }
     QString StatusText() const;
+    // What another program changed in the open level's folder, shown in the status line.
+    QString DiskStatusText() const;
+    // Offers the unsaved levels of editors that ended without saving or discarding them.
+    void OfferRecovery();
 
     // Runs the checker on the level as it stands now, rather than after the usual short pause.
     void CheckNow();
@@ -102,6 +108,10 @@ class EditorWindow : public QMainWindow {
     void RememberRecent(const std::filesystem::path& folder);
     static QString KeysHelp();
     void AddSavedFindings();
+    void SetUpRecovery();
+    void KeepForRecovery();
+    void WatchLevel();
+    void ShowDiskChanges();
     void ShowFindings();
     void ShowHover(int cell);
     void FindingClicked(int row);
@@ -130,6 +140,11 @@ class EditorWindow : public QMainWindow {
     LevelDocument::Pictures shownPictures_;
     std::vector<QAction*> turnActions_;
     QTimer checkTimer_;
+    Recovery recovery_;
+    QTimer recoveryTimer_;
+    QFileSystemWatcher watcher_;
+    QTimer watchTimer_;
+    QLabel* diskStatus_;
     std::vector<Diagnostic> diagnostics_;
     std::vector<int> findingCells_;  // the cell each finding points to, or -1
     // The findings of the level as it stands come first; the saved files' own follow.

@@ -376,10 +376,9 @@ std::filesystem::path FolderHold::LockPath(const std::filesystem::path& folder) 
     }
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     const char* temporary = std::getenv("TMPDIR");
-    const std::filesystem::path place = runtime != nullptr && *runtime != '\0' ? runtime
-                                        : temporary != nullptr && *temporary != '\0'
-                                            ? temporary
-                                            : "/tmp";
+    const std::filesystem::path place = runtime != nullptr && *runtime != '\0'       ? runtime
+                                        : temporary != nullptr && *temporary != '\0' ? temporary
+                                                                                     : "/tmp";
     return place / ("vornak-editor-" + std::to_string(status.st_dev) + "-" +
                     std::to_string(status.st_ino) + ".lock");
 }

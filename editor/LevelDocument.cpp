@@ -577,9 +577,9 @@ LevelDocument::SavePlan LevelDocument::PlanSave(const std::filesystem::path& fol
             return plan;
         }
         if (IdentityOf(folder) != folderIdentity_) {
-            plan.questions.push_back(
-                {PathText(folder), "is no longer the folder the editor opened: that one was "
-                                   "moved or removed, and another took its name"});
+            plan.questions.push_back({PathText(folder),
+                                      "is no longer the folder the editor opened: that one was "
+                                      "moved or removed, and another took its name"});
         }
     }
     PlanPictures(plan, inPlace);
@@ -656,8 +656,8 @@ void LevelDocument::TakeBackReplaced(const std::string& name, const DiskState& r
     const std::optional<std::string> known = BytesOf(Known(name));
     for (int index = undoStack_.index() - 1; index >= 0; --index) {
         const auto* step = dynamic_cast<const PictureCommand*>(undoStack_.command(index));
-        if (step != nullptr && const_cast<PictureCommand*>(step)->TakeBack(name, known,
-                                                                          BytesOf(replaced))) {
+        if (step != nullptr &&
+            const_cast<PictureCommand*>(step)->TakeBack(name, known, BytesOf(replaced))) {
             return;
         }
     }
@@ -749,6 +749,44 @@ std::string LevelDocument::AddPictures(const std::map<std::string, std::string>&
         undoStack_.push(new PictureCommand(*this, std::move(before), std::move(after), name));
     }
     return {};
+}
+
+void LevelDocument::Recover(const LevelContent& content, const Pictures& pictures) {
+    EndStroke();
+    undoStack_.beginMacro(QStringLiteral("Recovered edits"));
+    Change(QStringLiteral("Recovered edits"), [&content](LevelContent& level) { level = content; });
+    Pictures before;
+    for (const auto& [file, bytes] : pictures) {
+        const auto held = pictures_.find(file);
+        before[file] = held != pictures_.end()
+                           ? held->second
+                           : BytesOf(ReadDiskState(pictureFolder_ / file, LargestPictureFileBytes));
+    }
+    if (before != pictures) {
+        undoStack_.push(new PictureCommand(*this, std::move(before), pictures,
+                                           QStringLiteral("Recovered pictures")));
+    }
+    undoStack_.endMacro();
+}
+
+std::vector<std::string> LevelDocument::ChangedOnDisk() const {
+    std::vector<std::string> names;
+    if (IsUntitled()) {
+        return names;
+    }
+    for (const auto& [name, state] : known_) {
+        if (ReadDiskState(folder_ / name, LargestPictureFileBytes) != state) {
+            names.push_back(name);
+        }
+    }
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_, error)) {
+        const std::string name = entry.path().filename().string();
+        if (IsPictureName(name) && known_.count(name) == 0 && pictures_.count(name) == 0) {
+            names.push_back(name);
+        }
+    }
+    return names;
 }
 
 void LevelDocument::PutPictures(const Pictures& pictures) {

@@ -150,10 +150,16 @@ class LevelDocument {
     // The pending file writes: the held pictures that differ from what the editor last read or
     // wrote in the folder. A save consumes them.
     Pictures PendingPictures() const;
+    // Edits kept from an editor that ended without saving, put on the level as one undo step.
+    void Recover(const LevelContent& content, const Pictures& pictures);
+    // Names of the files of the level's folder that another program changed, added or removed
+    // since the editor last read or wrote them.
+    std::vector<std::string> ChangedOnDisk() const;
     // An import: pictures by file name with their bytes, as one undo step, which takes back the
     // pictures they replace even after a save. One over a picture the editor cannot read is
     // refused, since its undo could not bring it back; returns why, or an empty string.
-    std::string AddPictures(const std::map<std::string, std::string>& pictures, const QString& name);
+    std::string AddPictures(const std::map<std::string, std::string>& pictures,
+                            const QString& name);
 
     // The bytes each file is written with: 15 lines of 20 characters (the tile map's last line
     // shorter when it holds fewer than 300 tiles), every space kept, and six lines of Cars.txt,

@@ -90,7 +90,8 @@ std::string PlayFolder::MarkerOf(const std::filesystem::path& folder) {
     std::filesystem::path named = folder;
     const std::string name = folder.filename().string();
     if (StartsWith(name, MakingPrefix)) {
-        named = folder.parent_path() / (FolderPrefix + name.substr(std::string(MakingPrefix).size()));
+        named =
+            folder.parent_path() / (FolderPrefix + name.substr(std::string(MakingPrefix).size()));
     }
     return named.string() + "\n" + std::to_string(status.st_dev) + "\n" +
            std::to_string(status.st_ino) + "\n" + std::to_string(::getuid()) + "\n";

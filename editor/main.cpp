@@ -48,5 +48,6 @@ int main(int argc, char* argv[]) {
     }
     vornak::editor::EditorWindow window(vornak::editor::Installation::Find(), folder);
     window.show();
+    window.OfferRecovery();
     return QApplication::exec();
 }

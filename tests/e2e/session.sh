@@ -11,7 +11,7 @@ done
 work=$(mktemp -d)
 export XDG_RUNTIME_DIR=$work/runtime
 # The programs start with no settings of their own, whatever the machine's user has.
-export XDG_CONFIG_HOME=$work/config
+export XDG_CONFIG_HOME=$work/config XDG_STATE_HOME=$work/state
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 xvfb_pid=""
 game_pid=""

@@ -12,9 +12,9 @@
 #include <chrono>
 
 #include <fcntl.h>
-#include <csignal>
 #include <sys/file.h>
 #include <unistd.h>
+#include <csignal>
 
 #include "CircuitCopy.h"
 #include "EditorWindow.h"
@@ -417,6 +417,11 @@ TEST_F(EditorWindowTest, ImportsAreEditsWrittenOnSave) {
     EXPECT_EQ(window->View()->CurrentTile(), 'x');
     EXPECT_EQ(window->View()->TilePicture('x').pixelColor(3, 3), QColor(Qt::cyan));
     EXPECT_FALSE(std::filesystem::exists(made / "Tilex.bmp")) << "written before the save";
+    int kept = 0;  // an import is kept for a crash at once, outside the level
+    for (const auto& entry : std::filesystem::directory_iterator(Recovery::Place())) {
+        kept += std::filesystem::exists(entry.path() / "snapshot/Tilex.bmp") ? 1 : 0;
+    }
+    EXPECT_EQ(kept, 1);
     Key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_TRUE(window->View()->TilePicture('x').isNull()) << "undo takes the import back";
     Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
@@ -878,6 +883,49 @@ TEST(EditorPlay, ShowsTheGamesFailure) {
     ASSERT_TRUE(QTest::qWaitFor([&window] { return window.Game() == nullptr; }, 10000));
     ASSERT_EQ(messages.size(), 1);
     EXPECT_EQ(messages[0], "The game stopped:\n\nCar1up.gif is missing");
+}
+
+// An editor that ended without saving leaves its level outside the level's folder, and the next
+// editor offers it, with the level's name, as one step to undo; another program's change to an
+// open level shows in the status line within a second.
+TEST_F(EditorWindowTest, UnsavedWorkOutlivesACrashAndChangesElsewhereShowAtOnce) {
+    LevelDirectory state;
+    const ScopedEnvironment stateHome("XDG_STATE_HOME", state.Path());
+    const std::string cars = level.Read("Cars.txt");
+    level.Write("Cars.txt", "changed elsewhere");
+    EXPECT_TRUE(
+        QTest::qWaitFor([this] { return window->DiskStatusText().contains("Cars.txt"); }, 1000));
+    level.Write("Cars.txt", cars);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return window->DiskStatusText().isEmpty(); }, 1000));
+
+    {
+        LevelDocument crashed;
+        crashed.Open(level.Path());
+        crashed.SetWall(21, true);
+        ASSERT_EQ(crashed.AddPictures({{"Tilex.bmp", "imported"}}, "Import"), "");
+        Recovery kept;  // ends without a discard, as a crash leaves it
+        ASSERT_EQ(kept.Keep(crashed), "");
+        EXPECT_TRUE(Recovery::LeftBehind().empty()) << "held while its editor runs";
+    }
+    ASSERT_EQ(Recovery::LeftBehind().size(), 1U);
+    QString offered;
+    window->choose = [&offered](const QString& question, const QStringList& /*answers*/) {
+        offered = question;
+        return 0;
+    };
+    window->OfferRecovery();
+    EXPECT_TRUE(offered.contains(QString::fromStdString(level.Path().string())))
+        << offered.toStdString();
+    EXPECT_TRUE(Wall(2, 2));
+    EXPECT_EQ(window->Document().HeldPictures().at("Tilex.bmp"), "imported");
+    EXPECT_TRUE(Recovery::LeftBehind().empty()) << "now this editor's own";
+    window->Document().UndoStack().undo();
+    EXPECT_FALSE(Wall(2, 2));
+    EXPECT_EQ(window->Document().HeldPictures().at("Tilex.bmp"), std::nullopt);
+    window->Document().UndoStack().redo();
+    ASSERT_TRUE(window->Save());
+    EXPECT_TRUE(std::filesystem::is_empty(Recovery::Place())) << "a save leaves nothing to recover";
+    EXPECT_EQ(level.Read("Tilex.bmp"), "imported");
 }
 
 }  // namespace

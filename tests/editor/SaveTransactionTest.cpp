@@ -82,7 +82,8 @@ TEST_F(SaveTransactionTest, AChangeAtAnyStepStopsTheSaveBeforeItIsLost) {
     };
     failure = document.CommitSave(plan, {}, renameAndMeddle);
     EXPECT_TRUE(Mentions(failure, "Cars.txt changed on disk")) << failure;
-    EXPECT_TRUE(Mentions(failure, "already saved: TilesMap.txt and BlocksMap.txt; still as they were: Cars.txt"))
+    EXPECT_TRUE(Mentions(
+        failure, "already saved: TilesMap.txt and BlocksMap.txt; still as they were: Cars.txt"))
         << failure;
     EXPECT_EQ(level.Read("Cars.txt"), "again");
     EXPECT_TRUE(document.IsModified()) << "a save that stopped is no save";
@@ -156,8 +157,7 @@ TEST_F(SaveTransactionTest, UndoAfterASaveBringsBackWhatThatSaveReplaced) {
     ASSERT_EQ(document.Save(level.Path()), "");
     level.Write("Tilex.bmp", "painted by hand");
     ASSERT_EQ(document.AddPictures({{"Tilex.bmp", "second import"}}, "Import"), "");
-    EXPECT_EQ(document.FilesSaveWouldReplace(level.Path()),
-              std::vector<std::string>{"Tilex.bmp"});
+    EXPECT_EQ(document.FilesSaveWouldReplace(level.Path()), std::vector<std::string>{"Tilex.bmp"});
     ASSERT_EQ(document.Save(level.Path()), "");
     document.UndoStack().undo();
     ASSERT_EQ(document.Save(level.Path()), "");
@@ -176,8 +176,7 @@ TEST_F(SaveTransactionTest, AnImportOverAPictureTheEditorCannotReadIsRefused) {
 // Two tiles whose names differ only in case are one file on a disk that folds case: the save
 // there is refused, naming both, and only there.
 TEST_F(SaveTransactionTest, TwoNamesForOneFileAreRefused) {
-    ASSERT_EQ(document.AddPictures({{"TileA.bmp", "upper"}, {"Tilea.bmp", "lower"}}, "Import"),
-              "");
+    ASSERT_EQ(document.AddPictures({{"TileA.bmp", "upper"}, {"Tilea.bmp", "lower"}}, "Import"), "");
     LevelDirectory other;
     const auto folds = [](const std::filesystem::path& /*folder*/) { return true; };
     const std::string refusal = document.PlanSave(other.Path(), folds).refusal;
@@ -208,8 +207,7 @@ TEST_F(SaveTransactionTest, OnAFatDisk) {
     std::filesystem::create_directory(target);
     ASSERT_EQ(document.Save(target), "");
     EXPECT_EQ(ReadBytes(target / "Cars.txt"), level.Read("Cars.txt"));
-    ASSERT_EQ(document.AddPictures({{"TileA.bmp", "upper"}, {"Tilea.bmp", "lower"}}, "Import"),
-              "");
+    ASSERT_EQ(document.AddPictures({{"TileA.bmp", "upper"}, {"Tilea.bmp", "lower"}}, "Import"), "");
     EXPECT_TRUE(Mentions(document.PlanSave(target).refusal, "differ only in case"));
 }
 
@@ -256,7 +254,7 @@ TEST_F(SaveTransactionTest, LeftoverTemporaryFilesGoOnlyWhenNobodyElseHoldsTheLe
     const auto age = [this](const char* name, int hours) {
         level.Write(name, "left");
         const auto then = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now() -
-                                                                std::chrono::hours(hours));
+                                                               std::chrono::hours(hours));
         const timespec times[2] = {{then, 0}, {then, 0}};
         ::utimensat(AT_FDCWD, (level / name).c_str(), times, 0);
     };
