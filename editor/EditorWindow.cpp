@@ -639,8 +639,8 @@ bool EditorWindow::ConfirmPlan(LevelDocument::SavePlan& plan) {
         }
         const int answer = choose(
             QStringLiteral("%1 holds files that this level does not have:\n\n%2\n\nKept, they "
-                           "become part of the level saved there (the game plays another level's "
-                           "cars, a tile the palette does not show).")
+                           "become part of the level saved there, and the game plays it with "
+                           "them.")
                 .arg(ToQString(plan.folder), names.join(QLatin1Char('\n'))),
             {QStringLiteral("Remove them"), QStringLiteral("Keep them")});
         if (answer < 0) {

@@ -115,6 +115,10 @@ TEST_F(SaveTransactionTest, SaveAsTakesThePicturesAsTheyAreAndNamesWhatItWouldKe
     ASSERT_EQ(document.CommitSave(plan), "");
     EXPECT_EQ(other.Read("Tileb.bmp"), "painted again");
     EXPECT_EQ(other.Read("Cars.txt"), "another level's cars") << "kept, as the maker chose";
+    LevelDirectory play;  // playing takes a picture as the disk has it now, too
+    other.Write("Tileb.bmp", "painted a third time");
+    ASSERT_EQ(document.WriteSnapshot(play.Path()), "");
+    EXPECT_EQ(play.Read("Tileb.bmp"), "painted a third time");
 
     document.Open(level.Path());
     std::filesystem::remove_all(level.Path());  // the level's folder is deleted
@@ -171,6 +175,13 @@ TEST_F(SaveTransactionTest, AnImportOverAPictureTheEditorCannotReadIsRefused) {
     EXPECT_TRUE(Mentions(refusal, "cannot read")) << refusal;
     EXPECT_EQ(document.UndoStack().count(), 0);
     EXPECT_EQ(std::filesystem::file_size(level / "Tileg.bmp"), 65U * 1024 * 1024);
+
+    // A level file grown past what the editor reads is there all the same, and is named.
+    document.SetWall(21, true);
+    ASSERT_EQ(::truncate((level / "Cars.txt").c_str(), 65 * 1024 * 1024), 0);
+    const LevelDocument::SavePlan plan = document.PlanSave(level.Path());
+    ASSERT_EQ(NamesAsked(plan), std::vector<std::string>{"Cars.txt"});
+    EXPECT_TRUE(Mentions(plan.questions[0].why, "cannot read")) << plan.questions[0].why;
 }
 
 // Two tiles whose names differ only in case are one file on a disk that folds case: the save
