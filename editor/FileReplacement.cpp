@@ -61,7 +61,7 @@ bool NotSupported(int error) {
 // keep the file as it is; saving refuses it, as text editors do, rather than replace it behind
 // their back. A link is refused even where it points nowhere: writing there would put a file
 // outside the level.
-std::string RefusalToReplace(const std::filesystem::path& target) {
+std::string RefusalToReplace(const std::filesystem::path& target, bool remove) {
     struct stat status {};
     if (::lstat(target.c_str(), &status) != 0) {
         return {};
@@ -83,7 +83,8 @@ std::string RefusalToReplace(const std::filesystem::path& target) {
                " is read-only for you; make it writable to save over it, or save the "
                "level into another folder.";
     }
-    if (status.st_nlink > 1) {
+    // Removing one name leaves the others as they are; only a replacement would part them.
+    if (status.st_nlink > 1 && !remove) {
         return target.string() + " has " + std::to_string(status.st_nlink) +
                " names (hard links); replacing it would part them. Give it a name of its own, "
                "or save the level into another folder.";
@@ -262,7 +263,7 @@ std::string FileReplacement::WriteTemporary(Pending& file) {
 std::string FileReplacement::Commit() {
     changed_.clear();
     for (const Pending& file : files_) {
-        if (std::string refusal = RefusalToReplace(file.target); !refusal.empty()) {
+        if (std::string refusal = RefusalToReplace(file.target, file.remove); !refusal.empty()) {
             return refusal;
         }
     }

@@ -599,11 +599,14 @@ LevelDocument::SavePlan LevelDocument::PlanSave(const std::filesystem::path& fol
             asked.count(file.name) != 0) {
             continue;
         }
-        plan.questions.push_back(
-            {file.name, file.found.kind == DiskState::Kind::Plain
-                            ? (inPlace ? "changed on disk since the editor read or wrote it"
-                                       : "is there already, and differs from the level's")
-                            : "is " + DescribeDiskState(file.found) + " there now"});
+        std::string why = "is " + DescribeDiskState(file.found) + " there now";
+        if (file.found.kind == DiskState::Kind::Plain) {
+            why = inPlace ? "changed on disk since the editor read or wrote it"
+                          : "is there already, and differs from the level's";
+        } else if (file.found.kind == DiskState::Kind::Absent) {
+            why = "was removed from disk since the editor read or wrote it";
+        }
+        plan.questions.push_back({file.name, why});
     }
     if (!inPlace) {
         for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
@@ -705,7 +708,7 @@ std::string LevelDocument::CommitSave(const SavePlan& plan, const WriteFunction&
     for (const SavePlan::File& file : plan.files) {
         known_[file.name] = StateOf(file.bytes);
     }
-    if (!(folder_ == plan.folder && inPlace)) {
+    if (!inPlace || IdentityOf(plan.folder) != folderIdentity_) {
         Hold(plan.folder);
     }
     folder_ = plan.folder;
