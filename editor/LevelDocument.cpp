@@ -619,15 +619,22 @@ LevelDocument::SavePlan LevelDocument::PlanSave(const std::filesystem::path& fol
         std::sort(plan.extras.begin(), plan.extras.end(),
                   [](const auto& one, const auto& other) { return one.name < other.name; });
     }
-    // Two names the folder takes for one file would leave one picture where the level has two.
-    std::map<std::string, std::string> byFolded;
+    // Two names the folder takes for one file would leave one picture where the level has two:
+    // two that the save writes, or one it writes beside one the palette already has there.
+    std::set<std::string> names;
     for (const SavePlan::File& file : plan.files) {
-        if (!file.bytes) {
-            continue;
+        if (file.bytes) {
+            names.insert(file.name);
         }
-        const auto [other, fresh] = byFolded.emplace(FoldedCase(file.name), file.name);
+    }
+    for (const std::filesystem::path& name : PictureNames()) {
+        names.insert(name.string());
+    }
+    std::map<std::string, std::string> byFolded;
+    for (const std::string& name : names) {
+        const auto [other, fresh] = byFolded.emplace(FoldedCase(name), name);
         if (!fresh && (foldsCase ? foldsCase(folder) : FolderFoldsCase(folder))) {
-            plan.refusal = other->second + " and " + file.name + " differ only in case, and " +
+            plan.refusal = other->second + " and " + name + " differ only in case, and " +
                            PathText(folder) +
                            " takes them for one file. Rename one of the tiles, or save the "
                            "level onto a disk that tells them apart.";

@@ -220,6 +220,13 @@ TEST_F(SaveTransactionTest, OnAFatDisk) {
     EXPECT_EQ(ReadBytes(target / "Cars.txt"), level.Read("Cars.txt"));
     ASSERT_EQ(document.AddPictures({{"TileA.bmp", "upper"}, {"Tilea.bmp", "lower"}}, "Import"), "");
     EXPECT_TRUE(Mentions(document.PlanSave(target).refusal, "differ only in case"));
+    document.UndoStack().undo();
+    ASSERT_EQ(document.AddPictures({{"Tilea.bmp", "lower"}}, "Import"), "");
+    ASSERT_EQ(document.Save(target), "");
+    document.Open(target);  // an import beside a picture the level has there already
+    ASSERT_EQ(document.AddPictures({{"TileA.bmp", "upper"}}, "Import"), "");
+    EXPECT_TRUE(Mentions(document.PlanSave(target).refusal, "differ only in case"));
+    EXPECT_EQ(ReadBytes(target / "Tilea.bmp"), "lower");
 }
 
 // What this user may not write is refused, as a read-only file is; root keeps a file's owner;
