@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstring>
 #include <system_error>
+#include <vector>
 
 #include "QtPaths.h"
 
@@ -31,11 +32,21 @@ void PlaySession::Stop() {
     }
 }
 
-// A QProcess kills its program when it goes, so this one never goes.
+namespace {
+
+// A QProcess kills its program when it goes, so a game left running keeps its QProcess for good,
+// here, where it stays reachable until the editor ends.
+std::vector<QProcess*>& GamesLeftRunning() {
+    static auto* games = new std::vector<QProcess*>;
+    return *games;
+}
+
+}  // namespace
+
 void PlaySession::LeaveRunning() {
     if (game_) {
         game_->disconnect();
-        game_.release();  // NOLINT(bugprone-unused-return-value): left to outlive the editor
+        GamesLeftRunning().push_back(game_.release());
         folder_->Leave();
         folder_.reset();
     }
