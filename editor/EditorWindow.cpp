@@ -142,7 +142,9 @@ EditorWindow::EditorWindow(Installation installation, const std::filesystem::pat
     // The findings follow a moment after the level shows, so that opening is not kept waiting.
     checkTimer_.start();
     UpdateTitle();
-    WatchLevel();
+    // Watching the folder starts a thread and reads every file once; it follows the first
+    // drawing, as the findings do.
+    QTimer::singleShot(CheckDelayMilliseconds, this, [this] { WatchLevel(); });
     view_->setFocus();
 }
 
