@@ -101,17 +101,6 @@ void ReadCars(const std::filesystem::path& folder, FolderReading& reading) {
 
 }  // namespace
 
-FileStamp StampOf(const std::optional<std::string>& bytes) {
-    if (!bytes) {
-        return std::nullopt;
-    }
-    return std::hash<std::string_view>{}(*bytes) ^ (bytes->size() * 0x9E3779B97F4A7C15U);
-}
-
-FileStamp StampOnDisk(const std::filesystem::path& file) {
-    return StampOf(ReadPlainFile(file));
-}
-
 std::optional<std::string> ReadPlainFile(const std::filesystem::path& path) {
     try {
         return ReadWholeFile(SystemFiles(), path, LargestPictureFileBytes, "a level file");

@@ -12,14 +12,6 @@
 
 namespace vornak::editor {
 
-// What a file held when the editor last read or wrote it: a fingerprint of its bytes, or none
-// for a file that was not there. A save compares it with the disk to tell the level maker's work
-// in another program from its own.
-using FileStamp = std::optional<std::size_t>;
-FileStamp StampOf(const std::optional<std::string>& bytes);
-// The stamp of a file as it is now; anything but a plain file reads as none.
-FileStamp StampOnDisk(const std::filesystem::path& file);
-
 // A level file's bytes, through the game's own opener, so that a named pipe or a device in its
 // place never keeps the editor waiting; none for anything but a plain file.
 std::optional<std::string> ReadPlainFile(const std::filesystem::path& path);
