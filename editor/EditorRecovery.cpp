@@ -8,7 +8,6 @@
 #include <QStatusBar>
 
 #include "EditorWindow.h"
-#include "LevelLoader.h"
 #include "QtPaths.h"
 
 namespace vornak::editor {
@@ -100,8 +99,7 @@ void EditorWindow::WatchLevel() {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(document_.Folder(), error)) {
         const std::string name = entry.path().filename().string();
-        if (name == TilesMapFileName || name == BlocksMapFileName || name == CarsFileName ||
-            IsPictureName(name)) {
+        if (IsLevelFileName(name) || IsPictureName(name)) {
             paths << ToQString(entry.path());
         }
     }

@@ -496,10 +496,6 @@ bool FolderFoldsCase(const std::filesystem::path& folder) {
     return folds;
 }
 
-bool IsLevelFileName(const std::string& name) {
-    return name == TilesMapFileName || name == BlocksMapFileName || name == CarsFileName;
-}
-
 }  // namespace
 
 LevelDocument::Pictures LevelDocument::PendingPictures() const {
@@ -823,6 +819,10 @@ std::string LevelDocument::WriteSnapshot(const std::filesystem::path& folder) co
         }
     }
     return {};
+}
+
+bool IsLevelFileName(const std::filesystem::path& name) {
+    return name == TilesMapFileName || name == BlocksMapFileName || name == CarsFileName;
 }
 
 bool IsPictureName(const std::filesystem::path& name) {

@@ -214,5 +214,7 @@ class LevelDocument {
 char TileCharacterOf(const std::filesystem::path& picture);
 // Whether a file name is one of the pictures a level may hold: a tile's, or a car's.
 bool IsPictureName(const std::filesystem::path& name);
+// Whether a file name is one of the three text files of a level.
+bool IsLevelFileName(const std::filesystem::path& name);
 
 }  // namespace vornak::editor
